@@ -1,0 +1,15 @@
+#include "app/roles.h"
+
+#include "app/process_state.h"
+
+uint32_t GetRole() { return g_state.role.load(std::memory_order_relaxed); }
+
+int RoleUsesModem() {
+    uint32_t role = GetRole();
+    return role == kRoleModem || role == kRoleBroadcast;
+}
+
+int RoleUsesNetwork() {
+    uint32_t role = GetRole();
+    return role == kRoleListen || role == kRoleBroadcast;
+}

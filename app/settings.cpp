@@ -1,0 +1,116 @@
+#include "app/settings.h"
+
+#include "app/message_box_res.h"
+#include "app/product.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// "SOFTWARE\Quillex\Tellwire v1.2"
+void FormatKeyPath(char (&path)[128]) {
+    wsprintfA(path, "SOFTWARE\\%s\\%s v%s", kMakerName, kProductName, kProductVersion);
+}
+
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+}  // namespace
+
+int ReadSetting(const char* name, void* buffer, DWORD size) {
+    if (buffer == nullptr || size == 0) return -1;
+    ZeroMemory(buffer, size);
+    if (name == nullptr) return -1;
+    char path[128];
+    FormatKeyPath(path);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    DWORD type = REG_NONE;
+    DWORD got = size;
+    LONG rc = RegQueryValueExA(key, name, nullptr, &type, static_cast<BYTE*>(buffer), &got);
+    RegCloseKey(key);
+    BYTE* bytes = static_cast<BYTE*>(buffer);
+    // A text that fills the buffer to the last byte has no terminator: callers would read past
+    // the end, so it is as missing as a value that does not fit at all.
+    bool unterminated = rc == ERROR_SUCCESS && IsTextType(type) && got == size && bytes[size - 1] != 0;
+    if (rc != ERROR_SUCCESS || got > size || unterminated) {
+        ZeroMemory(buffer, size);  // a failed query may have left part of the value behind
+        return -1;
+    }
+    ZeroMemory(bytes + got, size - got);
+    return static_cast<int>(type);
+}
+
+LONG WriteSetting(const char* name, const void* data, DWORD size, DWORD type) {
+    char path[128];
+    FormatKeyPath(path);
+    HKEY key;
+    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &key);
+    if (rc == ERROR_FILE_NOT_FOUND) {
+        CreateSettingsKey();
+        rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &key);
+    }
+    if (rc != ERROR_SUCCESS) return rc;
+    if (data != nullptr && size != 0) {
+        rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    } else {
+        rc = RegDeleteValueA(key, name);
+        if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return rc;
+}
+
+DWORD ReadSettingDword(const char* name, DWORD defaultValue) {
+    DWORD value = 0;
+    if (ReadSetting(name, &value, sizeof value) != REG_DWORD) return defaultValue;
+    return value;
+}
+
+LONG WriteSettingDword(const char* name, DWORD value) { return WriteSetting(name, &value, sizeof value, REG_DWORD); }
+
+LONG CreateSettingsKey() {
+    char makerPath[64];
+    char productPath[64];
+    wsprintfA(makerPath, "SOFTWARE\\%s", kMakerName);
+    wsprintfA(productPath, "%s v%s", kProductName, kProductVersion);
+    HKEY maker = nullptr;
+    HKEY product = nullptr;
+    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, makerPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                              nullptr, &maker, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        rc = RegCreateKeyExA(maker, productPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                             &product, nullptr);
+    }
+    if (product != nullptr) RegCloseKey(product);
+    if (maker != nullptr) RegCloseKey(maker);
+    if (rc != ERROR_SUCCESS) {
+        MessageBoxRes(nullptr, IDS_CREATE_KEY_FAILED, IDS_ERROR, MB_ICONERROR | MB_TOPMOST);
+    }
+    return rc;
+}
+
+void DeleteSettingsKey() {
+    // SHDeleteKeyA removes a key with its subkeys on every Windows version; loaded by name so
+    // that start-up does not depend on shlwapi.
+    HMODULE shlwapi = LoadLibraryA("SHLWAPI.DLL");
+    if (shlwapi == nullptr) return;
+    using DeleteKeyFn = DWORD(WINAPI*)(HKEY, LPCSTR);
+    auto deleteKey = reinterpret_cast<DeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHDeleteKeyA")));
+    if (deleteKey != nullptr) {
+        char path[128];
+        FormatKeyPath(path);
+        deleteKey(HKEY_CURRENT_USER, path);
+    }
+    FreeLibrary(shlwapi);
+}
+
+DWORD ReadSettingDword(const SettingInfo& info, int port) {
+    char name[kSettingNameSize];
+    if (!MakeSettingName(name, sizeof name, info, port)) return info.defaultNumber;
+    return ReadSettingDword(name, info.defaultNumber);
+}
+
+LONG WriteSettingDword(const SettingInfo& info, DWORD value, int port) {
+    char name[kSettingNameSize];
+    if (!MakeSettingName(name, sizeof name, info, port)) return ERROR_INVALID_PARAMETER;
+    return WriteSettingDword(name, value);
+}

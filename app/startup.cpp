@@ -1,0 +1,105 @@
+#include "app/startup.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <winsock.h>
+
+#include "app/command_line.h"
+#include "app/home_page.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/product.h"
+#include "app/settings.h"
+#include "app/text_utils.h"
+#include "app/win_state.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// "/UNINSTALL" asks a running copy to exit and waits until its main window is gone; the exit
+// request is repeated now and then in case the copy was busy (a modal dialog) and lost it.
+constexpr int kUninstallPasses = 1000;
+constexpr int kUninstallRepostEvery = 100;
+constexpr DWORD kUninstallPassMs = 1000;
+
+void RunUninstall() {
+    HWND running = ReadRunningMainWindow();
+    if (running != nullptr && IsWindow(running)) {
+        for (int pass = 0; pass < kUninstallPasses && running != nullptr; ++pass) {
+            if (pass % kUninstallRepostEvery == 0) PostMessageA(running, WM_COMMAND, IDM_TRAY_EXIT, 0);
+            Sleep(kUninstallPassMs);
+            running = ReadRunningMainWindow();
+        }
+    }
+    DeleteSettingsKey();
+}
+
+// Another copy for this user shows itself instead of a second tray icon appearing.
+bool ShowRunningCopy() {
+    HWND running = ReadRunningMainWindow();
+    if (running == nullptr || !IsWindow(running)) return false;  // stale after a kill: start anew
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    AllowSetForegroundWindow(processId);  // we were just started, so we may hand the foreground on
+    PostMessageA(running, WM_COMMAND, CMD_SHOW, 0);
+    return true;
+}
+
+void ReadColour(const SettingInfo& info, uint32_t* colour) {
+    DWORD value = 0;
+    *colour = ReadSetting(info.name, &value, sizeof value) == REG_DWORD ? value : info.defaultNumber;
+}
+
+void ReadGlobalSettings() {
+    ReadColour(kSettingBackColour, &g_state.popupBackColour);
+    ReadColour(kSettingTextColour, &g_state.popupTextColour);
+    g_state.role = ReadSettingDword(kSettingRole);
+    char* address = g_state.broadcastAddress;
+    if (ReadSetting(kSettingBroadcastAddress.name, address, kBroadcastAddressSize) != REG_SZ) {
+        wsprintfA(address, "%u.%u.%u.%u", 255u, 255u, 255u, 255u);
+        WriteSetting(kSettingBroadcastAddress.name, address, lstrlenA(address) + 1, REG_SZ);
+    }
+}
+
+void RunMessageLoop(HWND mainWindow) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(mainWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+int RunTellwire(const char* arguments) {
+    switch (ChooseStartSwitch(arguments)) {
+    case StartSwitch::HomeUrl: OpenHomePage(nullptr); return kExitHomeUrl;
+    case StartSwitch::Uninstall: RunUninstall(); return kExitUninstall;
+    case StartSwitch::None: break;
+    }
+    if (ShowRunningCopy()) return kExitAlreadyRunning;
+
+    g_win.instance = GetModuleHandleA(nullptr);
+    InitCommonControls();
+    WSADATA winsock;
+    if (WSAStartup(MAKEWORD(1, 1), &winsock) != 0) {
+        MessageBoxA(nullptr, "Could not initialize winsock", kProductName, MB_ICONERROR | MB_TOPMOST);
+        return kExitNoWinsock;
+    }
+    SetProcessDefaults(&g_state);
+    ReadGlobalSettings();
+
+    // Starting from the Startup folder or a second start must not steal the user's focus.
+    HWND foreground = GetForegroundWindow();
+    g_win.mainWindow = CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    if (foreground != nullptr && IsWindow(foreground)) {
+        SetForegroundWindow(foreground);
+        SetFocus(foreground);
+    }
+    if (g_win.mainWindow != nullptr) RunMessageLoop(g_win.mainWindow);
+
+    WSACleanup();
+    return kExitNormal;
+}

@@ -1,0 +1,76 @@
+#include "app/text_utils.h"
+
+#include <cstring>
+
+#include "app/compare_text.h"
+
+size_t CopyTextN(char* dst, size_t dstSize, const char* src, size_t srcLength) {
+    if (dst == nullptr || dstSize == 0) return 0;
+    size_t n = 0;
+    if (src != nullptr) {
+        while (n + 1 < dstSize && n < srcLength && src[n] != '\0') {
+            dst[n] = src[n];
+            ++n;
+        }
+    }
+    dst[n] = '\0';
+    return n;
+}
+
+size_t CopyText(char* dst, size_t dstSize, const char* src) {
+    return CopyTextN(dst, dstSize, src, static_cast<size_t>(-1));
+}
+
+size_t AppendText(char* dst, size_t dstSize, const char* src) {
+    if (dst == nullptr || dstSize == 0) return 0;
+    size_t used = strnlen(dst, dstSize - 1);
+    return used + CopyText(dst + used, dstSize - used, src);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+void StripBlanks(char* text) {
+    if (text == nullptr) return;
+    char* out = text;
+    for (const char* in = text; *in != '\0'; ++in) {
+        if (!IsBlank(*in)) *out++ = *in;
+    }
+    *out = '\0';
+}
+
+void CollapseBlanks(char* text) {
+    if (text == nullptr) return;
+    char* out = text;
+    bool pendingSpace = false;
+    for (const char* in = text; *in != '\0'; ++in) {
+        if (IsBlank(*in)) {
+            pendingSpace = out != text;  // leading blanks never produce a space
+            continue;
+        }
+        if (pendingSpace) *out++ = ' ';
+        pendingSpace = false;
+        *out++ = *in;
+    }
+    *out = '\0';
+}
+
+void KeepDigits(char* text) {
+    if (text == nullptr) return;
+    char* out = text;
+    for (const char* in = text; *in != '\0'; ++in) {
+        if (*in >= '0' && *in <= '9') *out++ = *in;
+    }
+    *out = '\0';
+}
+
+const char* FindTextNoCase(const char* text, const char* pattern) {
+    if (text == nullptr || pattern == nullptr || text[0] == '\0') return nullptr;
+    size_t textLength = strlen(text);
+    size_t patternLength = strlen(pattern);
+    if (textLength > 0x7FFFFFFF || patternLength > textLength) return nullptr;
+    int length = static_cast<int>(patternLength);
+    for (size_t at = 0; at + patternLength <= textLength; ++at) {
+        if (CompareTextNoCase(text + at, length, pattern, length) == 0) return text + at;
+    }
+    return nullptr;
+}

@@ -1,0 +1,3 @@
+#include "app/win_state.h"
+
+WinState g_win;

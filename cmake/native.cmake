@@ -1,0 +1,36 @@
+# Native tree: the core and its tests under AddressSanitizer and UBSan, the test tools, and the
+# Windows tree as an external project.
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+add_compile_options(${SANITIZE})
+add_link_options(${SANITIZE})
+
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(tellwire_seams_native STATIC app/compare_text_ascii.cpp)
+add_library(tellwire_core STATIC ${CORE_SOURCES})
+target_link_libraries(tellwire_core PUBLIC tellwire_seams_native)
+
+file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*_test.cpp)
+add_executable(core_tests ${NATIVE_TEST_SOURCES})
+target_link_libraries(core_tests PRIVATE tellwire_core GTest::gtest_main)
+add_test(NAME native.core COMMAND core_tests)
+
+include(ExternalProject)
+ExternalProject_Add(windows
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/windows
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+    -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+    -DGTEST_SOURCE_DIR=${GTEST_SOURCE_DIR}
+    -DTELLWIRE_HOME_URL=${TELLWIRE_HOME_URL}
+    -DTELLWIRE_NATIVE_DIR=${CMAKE_BINARY_DIR}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_CONFIGURE ON
+  USES_TERMINAL_BUILD ON
+)
+
+# The Windows tree registers its own tests (Wine and end-to-end); run them from here too.
+file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${CMAKE_BINARY_DIR}/windows\")\n")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)

@@ -1,0 +1,63 @@
+# Windows tree: tellwire.exe, its Win32 tests run under Wine, and the end-to-end tests.
+set(BENCH_DIR ${CMAKE_BINARY_DIR}/bench)
+# Every test program built here runs under Wine in the bench's shared, warmed prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/bench/wine-run;${BENCH_DIR})
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+add_library(tellwire_seams_win32 STATIC app/compare_text_win32.cpp)
+add_library(tellwire_core STATIC ${CORE_SOURCES})
+target_include_directories(tellwire_core BEFORE PRIVATE ${CMAKE_SOURCE_DIR}/cmake/core-guard)
+target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
+
+# The Win32 shell, everything but the entry point, so tests can link it.
+add_library(tellwire_shell STATIC
+  app/error_text.cpp
+  app/home_page.cpp
+  app/main_window.cpp
+  app/message_box_res.cpp
+  app/read_whole_file.cpp
+  app/settings.cpp
+  app/startup.cpp
+  app/win_state.cpp
+  diag/program_log.cpp
+)
+target_compile_definitions(tellwire_shell PRIVATE TELLWIRE_HOME_URL="${TELLWIRE_HOME_URL}")
+target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 ws2_32 user32 gdi32 advapi32 shell32)
+
+add_executable(tellwire WIN32 app/winmain.cpp res/tellwire.rc)
+target_link_libraries(tellwire PRIVATE tellwire_shell)
+set_source_files_properties(res/tellwire.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/res/main_window.rc;${CMAKE_SOURCE_DIR}/res/tellwire.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h")
+
+# Test programs: the probe that reads and drives a running copy, and the Win32 unit tests.
+add_executable(probe tests/probe/probe.cpp)
+target_link_libraries(probe PRIVATE tellwire_shell)
+
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_test(NAME bench.start COMMAND ${CMAKE_SOURCE_DIR}/tests/bench/wine-bench start ${BENCH_DIR})
+add_test(NAME bench.stop COMMAND ${CMAKE_SOURCE_DIR}/tests/bench/wine-bench stop ${BENCH_DIR})
+set_tests_properties(bench.start PROPERTIES FIXTURES_SETUP bench TIMEOUT 300)
+set_tests_properties(bench.stop PROPERTIES FIXTURES_CLEANUP bench TIMEOUT 60)
+
+# One Win32 test program per file in tests/win; the shared prefix's registry is one resource.
+file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+foreach(source ${WIN_TEST_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source} res/tellwire.rc)
+  target_link_libraries(${name} PRIVATE tellwire_shell GTest::gtest_main)
+  add_test(NAME win.${name} COMMAND ${name})
+  set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED bench RESOURCE_LOCK unit_prefix TIMEOUT 120)
+endforeach()
+
+# End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.
+find_program(PYTHON3 python3 REQUIRED)
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(script ${E2E_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND ${PYTHON3} -m unittest -v ${name}
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
+  set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED bench TIMEOUT 600
+    ENVIRONMENT "TW_BENCH=${BENCH_DIR};TW_EXE=$<TARGET_FILE:tellwire>;TW_PROBE=$<TARGET_FILE:probe>;TW_NATIVE=${TELLWIRE_NATIVE_DIR}")
+endforeach()
