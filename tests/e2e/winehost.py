@@ -1,0 +1,174 @@
+"""One computer for an end-to-end test: a Wine prefix copied from the bench's template, with its
+wineserver started inside a network namespace of its own (only "lo"), so that every socket the
+program opens lives there. Everything is removed again when the test ends, also when it fails.
+
+Environment (set by CTest): TW_BENCH (the bench directory with its "env" file), TW_EXE
+(tellwire.exe), TW_PROBE (probe.exe).
+"""
+import itertools
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import time
+
+BENCH = os.environ.get("TW_BENCH", "")
+EXE = os.environ.get("TW_EXE", "")
+PROBE = os.environ.get("TW_PROBE", "")
+PRODUCT_KEY = r"HKCU\Software\Quillex\Tellwire v1.2"
+MAKER_KEY = r"HKCU\Software\Quillex"
+
+_serial = itertools.count()
+
+
+def bench_environment():
+    """The variables the bench exported for Wine (display, overrides, template)."""
+    env = dict(os.environ)
+    with open(os.path.join(BENCH, "env"), encoding="utf-8") as f:
+        script = f.read()
+    out = subprocess.run(["bash", "-c", script + "\nenv -0"], capture_output=True, check=True, env=env)
+    for item in out.stdout.split(b"\0"):
+        if b"=" in item:
+            key, value = item.split(b"=", 1)
+            env[key.decode()] = value.decode()
+    return env
+
+
+def wait_until(predicate, timeout, what, interval=0.1):
+    """Polls predicate until it returns something true; fails the test with what after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class WineHost:
+    def __init__(self, name="host"):
+        self.name = f"tw-{name}-{os.getpid()}-{next(_serial)}"
+        self.prefix = os.path.join(BENCH, "hosts", self.name)
+        self.env = bench_environment()
+        self.env["WINEPREFIX"] = self.prefix
+        self.processes = []
+        self.namespace_made = False
+
+    def __enter__(self):
+        try:
+            self._open()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _open(self):
+        subprocess.run(["ip", "netns", "add", self.name], check=True)
+        self.namespace_made = True
+        subprocess.run(["ip", "-n", self.name, "link", "set", "lo", "up"], check=True)
+        os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
+        subprocess.run(["cp", "-a", self.env["TW_TEMPLATE"], self.prefix], check=True)
+        with open(self.prefix + ".server.log", "wb") as log:
+            subprocess.run(["ip", "netns", "exec", self.name, "wineserver", "-p"], env=self.env,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log, check=True)
+        # Warm-up: Wine's services start once, here. They keep the output they inherit open for
+        # as long as they run, so they get none of ours.
+        subprocess.run(["wine", "cmd", "/c", "exit", "0"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+
+    def close(self):
+        if os.path.isdir(self.prefix):
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for process in self.processes:
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        if self.namespace_made:
+            subprocess.run(["ip", "netns", "del", self.name], stderr=subprocess.DEVNULL)
+            self.namespace_made = False
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        for leftover in (self.prefix + ".server.log",):
+            if os.path.exists(leftover):
+                os.remove(leftover)
+
+    # Running programs ---------------------------------------------------------------------
+
+    def wine(self, *args, timeout=60):
+        """Runs a Wine command to its end; returns the CompletedProcess (text output)."""
+        return subprocess.run(["wine", *args], env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
+                              timeout=timeout, text=True, errors="replace")
+
+    def start(self, *args):
+        process = subprocess.Popen(["wine", *args], env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def tellwire(self, *args, timeout=60):
+        """Runs tellwire.exe to its end and returns its exit code."""
+        return subprocess.run(["wine", EXE, *args], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+
+    def start_tellwire(self, *args):
+        """Starts tellwire.exe and waits until its main window has registered itself."""
+        process = self.start(EXE, *args)
+        wait_until(lambda: process.poll() is not None or self.probe("main-window").returncode == 0, 30,
+                   "the main window of tellwire.exe")
+        if process.poll() is not None:
+            raise AssertionError(f"tellwire.exe ended at start with exit code {process.returncode}")
+        return process
+
+    def probe(self, *args):
+        return self.wine(PROBE, *args)
+
+    def stop_tellwire(self, process, timeout=20):
+        """Ends a running copy the way a user does (tray menu Exit); returns its exit code."""
+        assert self.probe("command", "11").returncode == 0, "no running copy to stop"
+        return process.wait(timeout=timeout)
+
+    # Registry -------------------------------------------------------------------------------
+
+    def reg_query(self, name, key=PRODUCT_KEY):
+        """(type, data) of a value, or None when it does not exist."""
+        result = self.wine("reg", "query", key, "/v", name)
+        if result.returncode != 0:
+            return None
+        for line in result.stdout.splitlines():
+            match = re.match(r"\s+(.*?)\s{4}(REG_\w+)\s{4}(.*)$", line.rstrip("\r"))
+            if match and match.group(1).lower() == name.lower():
+                return match.group(2), match.group(3)
+            match = re.match(r"\s+(.*?)\s{4}(REG_\w+)\s*$", line.rstrip("\r"))
+            if match and match.group(1).lower() == name.lower():
+                return match.group(2), ""
+        return None
+
+    def reg_add(self, name, kind, data, key=PRODUCT_KEY):
+        result = self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+        assert result.returncode == 0, result.stdout + result.stderr
+
+    def key_exists(self, key):
+        return self.wine("reg", "query", key).returncode == 0
+
+    # Files ----------------------------------------------------------------------------------
+
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix, "drive_c", *parts)
+
+    def opened_by_shell(self):
+        """Addresses the program asked the shell to open (the bench records instead of opening)."""
+        try:
+            with open(self.drive_c("users", "Public", "opened.txt"), encoding="latin-1") as f:
+                return [line.strip() for line in f if line.strip()]
+        except FileNotFoundError:
+            return []
+
+
+def describe(args):
+    return " ".join(shlex.quote(a) for a in args)
