@@ -1,23 +1,112 @@
 #include "app/main_window.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/blink_series.h"
+#include "app/help_file.h"
 #include "app/messages.h"
+#include "app/page_tree.h"
 #include "app/process_state.h"
+#include "app/product.h"
 #include "app/settings.h"
+#include "app/tray_icon.h"
 #include "app/win_state.h"
+#include "diag/program_log.h"
 #include "res/resource_ids.h"
+#include "ui/tree_view.h"
 
 namespace {
+
+// Window-level state; the user-interface thread alone touches it.
+struct MainWindowState {
+    UINT taskbarCreated;  // registered "TaskbarCreated": the shell (re)started
+    BlinkSeries blink;
+};
+MainWindowState s_main;
 
 void StoreWindowHandle(HWND window) {
     // Window handles are 32-bit values on 64-bit Windows too, so a REG_DWORD holds one.
     WriteSettingDword(kSettingMainWindow, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(window)));
 }
 
+void RestoreSelectedPage(HWND window) {
+    char selected[256];
+    if (ReadSetting(kSettingSelectedPage.name, selected, sizeof selected) != REG_SZ) selected[0] = '\0';
+    HTREEITEM item = FindTreeItemByText(window, IDC_PAGE_TREE, nullptr, selected);
+    // Nothing stored, or a page that no longer exists: the first page, not an empty window.
+    if (item == nullptr) item = TreeView_GetRoot(GetDlgItem(window, IDC_PAGE_TREE));
+    if (item != nullptr) TreeView_SelectItem(GetDlgItem(window, IDC_PAGE_TREE), item);
+}
+
 void OnInitDialog(HWND window) {
+    g_win.mainWindow = window;  // pages may broadcast while they are created
     StoreWindowHandle(window);
     HICON icon = LoadIconA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL));
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    s_main.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    FillPageTree(window);
+    LogPrintf("%s v%s started", kProductName, kProductVersion);
+    RestoreSelectedPage(window);
+    // The tray icon is put in place the same way it comes back after the shell restarts.
+    PostMessageA(window, s_main.taskbarCreated, 0, 0);
+    s_main.blink = BlinkSeries{};
+}
+
+HWND PageOfItem(HWND window, HTREEITEM item) {
+    return item != nullptr ? GetTreeItemData(window, IDC_PAGE_TREE, item) : nullptr;
+}
+
+void OnSelectionChanged(HWND window, const NMTREEVIEWA* change) {
+    HWND oldPage = PageOfItem(window, change->itemOld.hItem);
+    HWND newPage = PageOfItem(window, change->itemNew.hItem);
+    if (oldPage != nullptr && IsWindow(oldPage)) {
+        EnableWindow(oldPage, FALSE);
+        ShowWindow(oldPage, SW_HIDE);
+        PostMessageA(oldPage, WM_COMMAND, CMD_PAGE_ACTIVATE, 0);
+    }
+    if (newPage != nullptr && IsWindow(newPage)) {
+        EnableWindow(newPage, TRUE);
+        ShowWindow(newPage, SW_SHOW);
+        PostMessageA(newPage, WM_COMMAND, CMD_PAGE_ACTIVATE, 1);
+    }
+    LayoutMainWindow(window, newPage);
+}
+
+void OnNotify(HWND window, const NMHDR* header) {
+    if (header->idFrom != IDC_PAGE_TREE) return;
+    // An ANSI dialog gets the A form; the W form has the same layout for what is read here.
+    if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
+        OnSelectionChanged(window, reinterpret_cast<const NMTREEVIEWA*>(header));
+    }
+}
+
+void OnTrayCallback(HWND window, WPARAM id, LPARAM mouse) {
+    if (id != TRAY_ICON_ID) return;
+    if (mouse == WM_LBUTTONUP && g_state.stop == 0) SendMessageA(window, WM_COMMAND, CMD_SHOW, 0);
+    if (mouse == WM_RBUTTONUP) ShowTrayMenu(window);  // also when stopped: Exit must stay reachable
+}
+
+void OnTaskbarCreated(HWND window) {
+    SetTrayIcon(window, NIM_DELETE, IDI_NORMAL, kProductName);
+    SetTrayIcon(window, NIM_ADD, IDI_NORMAL, kProductName);
+}
+
+void OnBlinkTimer(HWND window, UINT_PTR timer) {
+    if (g_state.stop != 0) {
+        KillTimer(window, timer);
+        return;
+    }
+    if (timer != TIMER_BLINK) return;
+    BlinkStep step = AdvanceBlink(&s_main.blink);
+    SetTrayIcon(window, NIM_MODIFY, step.icon, kProductName);
+    if (step.finished) KillTimer(window, TIMER_BLINK);
+}
+
+void OnRing(HWND window) {
+    StartBlink(&s_main.blink);
+    SetTimer(window, TIMER_BLINK, kBlinkStepMs, nullptr);
 }
 
 void OnShow(HWND window) {
@@ -29,31 +118,65 @@ void OnShow(HWND window) {
 void OnStop(HWND window) {
     g_state.stop = 1;
     SendMessageA(window, WM_CLOSE, 0, 0);
+    SetTrayIcon(window, NIM_MODIFY, IDI_STOPPED, kProductName);
 }
 
 void OnExit(HWND window) {
     SendMessageA(window, WM_COMMAND, CMD_STOP, 0);
     DestroyWindow(window);
+    // The icon stays until the last popup has closed, so the user can still see the program.
+    SetTrayIcon(window, NIM_DELETE, IDI_NORMAL, kProductName);
+}
+
+void OnEnter(HWND window) {
+    HWND page = GetSelectedPage(window);
+    if (page != nullptr) SendMessageA(page, WM_COMMAND, IDOK, 0);
 }
 
 void OnCommand(HWND window, int id) {
     switch (id) {
+    case IDOK: OnEnter(window); break;
     case IDCANCEL: PostMessageA(window, WM_CLOSE, 0, 0); break;
     case IDM_FILE_EXIT:  // a user who chooses File > Exit expects the program to end
     case IDM_TRAY_EXIT: OnExit(window); break;
     case CMD_STOP: OnStop(window); break;
+    case CMD_RING: OnRing(window); break;
     case CMD_SHOW: OnShow(window); break;
     default: break;
     }
 }
 
-void OnDestroy() {
-    g_state.stop = 1;
+void OnClose(HWND window) {
+    BroadcastToPages(nullptr, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    ShowWindow(window, SW_HIDE);
+}
+
+void OnDestroy(HWND window) {
+    g_state.stop = 1;  // port monitors and the network agent end their loops
+    HTREEITEM selected = GetSelectedTreeItem(window, IDC_PAGE_TREE);
+    if (selected != nullptr) {
+        char text[256];
+        GetTreeItemText(window, IDC_PAGE_TREE, selected, text, sizeof text);
+        WriteSetting(kSettingSelectedPage.name, text, lstrlenA(text) + 1, REG_SZ);
+    }
+    ShowHelp(window, 0);
     WriteSetting(kSettingMainWindow.name, nullptr, 0, REG_DWORD);
     PostQuitMessage(0);
 }
 
 }  // namespace
+
+void LayoutMainWindow(HWND window, HWND page) {
+    HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
+    RECT treeRect;
+    RECT client;
+    GetWindowRect(tree, &treeRect);
+    GetClientRect(window, &client);
+    int treeWidth = treeRect.right - treeRect.left;
+    int height = client.bottom - 3;
+    MoveWindow(tree, 3, 0, treeWidth, height, TRUE);
+    if (page != nullptr) MoveWindow(page, treeWidth + 6, 0, client.right - treeWidth - 9, height, TRUE);
+}
 
 HWND ReadRunningMainWindow() {
     DWORD stored = ReadSettingDword(kSettingMainWindow);
@@ -61,12 +184,21 @@ HWND ReadRunningMainWindow() {
     return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(stored)));
 }
 
-INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != 0 && message == s_main.taskbarCreated) {
+        OnTaskbarCreated(window);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(window); return TRUE;
+    case WM_NOTIFY: OnNotify(window, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
+    case WM_SIZE: LayoutMainWindow(window, GetSelectedPage(window)); return TRUE;
+    case MSG_TRAY_CALLBACK: OnTrayCallback(window, wParam, lParam); return TRUE;
+    case WM_TIMER: OnBlinkTimer(window, wParam); return TRUE;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return TRUE;
-    case WM_CLOSE: ShowWindow(window, SW_HIDE); return TRUE;
-    case WM_DESTROY: OnDestroy(); return TRUE;
+    case WM_CLOSE: OnClose(window); return TRUE;
+    case WM_HELP: ShowHelp(window, 1); return TRUE;
+    case WM_DESTROY: OnDestroy(window); return TRUE;
     default: return FALSE;
     }
 }

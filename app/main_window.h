@@ -1,8 +1,13 @@
-// The main window: a hidden dialog that receives the application messages.
+// The main window: a dialog with the page tree on the left and the selected page on the right.
+// It lives hidden behind the tray icon, hides instead of closing, and ends the program only from
+// an Exit command.
 #pragma once
 #include <windows.h>
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Places the tree and the page beside it in the client area.
+void LayoutMainWindow(HWND window, HWND page);
 
 // The running copy's main window as stored in "hWnd", or nullptr.
 HWND ReadRunningMainWindow();

@@ -12,15 +12,23 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
 
 # The Win32 shell, everything but the entry point, so tests can link it.
 add_library(tellwire_shell STATIC
+  app/empty_page.cpp
   app/error_text.cpp
+  app/help_file.cpp
   app/home_page.cpp
   app/main_window.cpp
   app/message_box_res.cpp
+  app/page_tree.cpp
   app/read_whole_file.cpp
   app/settings.cpp
   app/startup.cpp
+  app/tray_icon.cpp
   app/win_state.cpp
   diag/program_log.cpp
+  ui/choice_list.cpp
+  ui/enable_controls.cpp
+  ui/list_view.cpp
+  ui/tree_view.cpp
 )
 target_compile_definitions(tellwire_shell PRIVATE TELLWIRE_HOME_URL="${TELLWIRE_HOME_URL}")
 target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 ws2_32 user32 gdi32 advapi32 shell32)

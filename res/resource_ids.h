@@ -5,9 +5,25 @@
 #define IDS_CREATE_KEY_FAILED 100 /* "Could not create key in registry." */
 #define IDS_ERROR 101             /* "Error" */
 #define IDS_TWO_SERVERS 102       /* "More than one server is not allowed!" */
+#define IDS_PAGE_CALLER_LOG 118
+#define IDS_PAGE_PROGRAM_LOG 119
+#define IDS_PAGE_MODEM 120
+#define IDS_PAGE_NETWORK 121
+#define IDS_PAGE_PHONE_BOOK 122
+#define IDS_PAGE_POPUP 123
+#define IDS_PAGE_SOUNDS 124
+#define IDS_PAGE_SUPPORT 125
 
 /* Dialogs */
+#define IDD_CALLER_LOG_PAGE 78
 #define IDD_MAIN 80
+#define IDD_MODEM_PAGE 81
+#define IDD_ROLE_PAGE 82
+#define IDD_HOST_LIST_PAGE 83
+#define IDD_PHONE_BOOK_PAGE 84
+#define IDD_POPUP_PAGE 85
+#define IDD_SOUNDS_PAGE 86
+#define IDD_SUPPORT_PAGE 87
 
 /* Menus */
 #define IDR_MAIN_MENU 94

@@ -172,3 +172,21 @@ class WineHost:
 
 def describe(args):
     return " ".join(shlex.quote(a) for a in args)
+
+
+def screenshot(host, name):
+    """Saves the bench's display as BENCH/shots/NAME.png and returns the path."""
+    folder = os.path.join(BENCH, "shots")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name + ".png")
+    subprocess.run(["import", "-window", "root", path], env=host.env, check=True, timeout=30,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return path
+
+
+def tray_icon_colour(host):
+    """Mean (r, g, b) of the tray icon: the first icon in Wine's standalone tray, at the top left."""
+    out = subprocess.run(["import", "-window", "root", "-crop", "16x16+4+24", "-resize", "1x1", "txt:-"], env=host.env,
+                         capture_output=True, text=True, timeout=30, check=True).stdout
+    match = re.search(r"srgb\((\d+),(\d+),(\d+)\)", out) or re.search(r"\((\d+),(\d+),(\d+)", out)
+    return tuple(int(v) for v in match.groups())

@@ -1,27 +1,250 @@
 // Reads and drives a running copy of the program from outside, as a user's tools would: finds it
-// through "hWnd" and talks to its windows with messages. End-to-end tests run it beside
-// tellwire.exe in the same Wine prefix.
-//
-//   probe main-window        prints the running copy's main window handle; exit 1 if none
-//   probe visible            prints 1 when the main window is shown, else 0
-//   probe command ID         posts WM_COMMAND ID to the main window
+// through "hWnd" and talks to its windows with messages; where a control wants a structure, the
+// structure and its text buffer are placed in the program's own memory. End-to-end tests run it
+// beside tellwire.exe in the same Wine prefix. Output is one record per line, fields tab-separated.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/main_window.h"
+#include "app/messages.h"
+#include "res/resource_ids.h"
 
 namespace {
 
-HWND RunningWindow() {
+const char kUsage[] =
+    "usage: probe VERB [ARGS]\n"
+    "  main-window              the running copy's main window handle (exit 1 if none)\n"
+    "  visible                  1 when the main window is shown, else 0\n"
+    "  command ID               post WM_COMMAND ID to the main window\n"
+    "  post MSG WPARAM LPARAM   post any message to the main window\n"
+    "  tray left|right          click the tray icon (its callback message)\n"
+    "  tree                     the page tree: depth, text, has page, expanded, selected\n"
+    "  select TEXT              select the tree item with that text (any case)\n"
+    "  page                     the selected item's text and whether its page is shown\n"
+    "  log                      the lines of the program log\n"
+    "  list PAGE CONTROL        the cells of a list view on a page (rows of tab-separated cells)\n"
+    "  popups                   the text of every popup window\n"
+    "  menus                    the number of open menus\n"
+    "  menu-choose N            choose the Nth item (from 1) of the open menu\n";
+
+// A block in the running copy's memory, for controls that take a pointer.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, size_t size) : size_(size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    bool ok() const { return address_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) {
+        return offset + size <= size_ && WriteProcessMemory(process_, at(offset), data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) {
+        return offset + size <= size_ && ReadProcessMemory(process_, at(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+HWND MainWindow() {
     HWND window = ReadRunningMainWindow();
     return (window != nullptr && IsWindow(window)) ? window : nullptr;
 }
 
+struct TreeItem {
+    HTREEITEM handle;
+    int depth;
+    std::string text;
+    HWND page;
+    bool expanded;
+    bool selected;
+};
+
+bool ReadTreeItem(HWND tree, HTREEITEM item, TreeItem* out) {
+    RemoteBlock block(tree, sizeof(TVITEMA) + 256);
+    if (!block.ok()) return false;
+    TVITEMA query{};
+    query.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+    query.hItem = item;
+    query.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+    query.pszText = block.at(sizeof(TVITEMA));
+    query.cchTextMax = 256;
+    if (!block.Write(0, &query, sizeof query)) return false;
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0)))) return false;
+    TVITEMA answer{};
+    char text[257] = {};
+    if (!block.Read(0, &answer, sizeof answer) || !block.Read(sizeof(TVITEMA), text, 256)) return false;
+    out->handle = item;
+    out->text = text;
+    out->page = reinterpret_cast<HWND>(answer.lParam);
+    out->expanded = (answer.state & TVIS_EXPANDED) != 0;
+    out->selected = item == reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    return true;
+}
+
+void CollectTree(HWND tree, HTREEITEM item, int depth, std::vector<TreeItem>* items) {
+    for (; item != nullptr; item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                                            reinterpret_cast<LPARAM>(item)))) {
+        TreeItem read{};
+        if (!ReadTreeItem(tree, item, &read)) continue;
+        read.depth = depth;
+        items->push_back(read);
+        HTREEITEM child = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        CollectTree(tree, child, depth + 1, items);
+    }
+}
+
+std::vector<TreeItem> ReadTree(HWND main) {
+    std::vector<TreeItem> items;
+    HWND tree = GetDlgItem(main, IDC_PAGE_TREE);
+    CollectTree(tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0, &items);
+    return items;
+}
+
+const TreeItem* FindItem(const std::vector<TreeItem>& items, const char* text) {
+    for (const TreeItem& item : items) {
+        if (lstrcmpiA(item.text.c_str(), text) == 0) return &item;
+    }
+    return nullptr;
+}
+
+int PrintTree(HWND main) {
+    for (const TreeItem& item : ReadTree(main)) {
+        std::printf("%d\t%s\t%d\t%d\t%d\n", item.depth, item.text.c_str(), item.page != nullptr ? 1 : 0,
+                    item.expanded ? 1 : 0, item.selected ? 1 : 0);
+    }
+    return 0;
+}
+
+int SelectItem(HWND main, const char* text) {
+    std::vector<TreeItem> items = ReadTree(main);
+    const TreeItem* item = FindItem(items, text);
+    if (item == nullptr) return 1;
+    SendMessageA(GetDlgItem(main, IDC_PAGE_TREE), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item->handle));
+    return 0;
+}
+
+int PrintSelectedPage(HWND main) {
+    for (const TreeItem& item : ReadTree(main)) {
+        if (!item.selected) continue;
+        std::printf("%s\t%d\n", item.text.c_str(), item.page != nullptr && IsWindowVisible(item.page) ? 1 : 0);
+        return 0;
+    }
+    return 1;
+}
+
+int PrintLog(HWND main) {
+    std::vector<TreeItem> items = ReadTree(main);
+    const TreeItem* item = FindItem(items, "Program Log");
+    if (item == nullptr || item->page == nullptr) return 1;
+    // Asked in wide text: Wine hands an ANSI LB_GETTEXT from another process the wide text.
+    LRESULT count = SendMessageW(item->page, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(item->page, LB_GETTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(item->page, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::vector<char> line(wide.size() * 2, '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, line.data(), static_cast<int>(line.size()), nullptr, nullptr);
+        std::printf("%s\n", line.data());
+    }
+    return 0;
+}
+
+int PrintList(HWND main, const char* pageText, int control) {
+    std::vector<TreeItem> items = ReadTree(main);
+    const TreeItem* item = FindItem(items, pageText);
+    HWND list = item != nullptr ? GetDlgItem(item->page, control) : nullptr;
+    if (list == nullptr) return 1;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    int columns = header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RemoteBlock block(list, sizeof(LVITEMA) + 1024);
+    if (!block.ok()) return 1;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA query{};
+            query.iSubItem = column;
+            query.pszText = block.at(sizeof(LVITEMA));
+            query.cchTextMax = 1024;
+            char text[1025] = {};
+            block.Write(0, &query, sizeof query);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.at(0)));
+            block.Read(sizeof(LVITEMA), text, 1024);
+            std::printf(column == 0 ? "%s" : "\t%s", text);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
+    char className[32];
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "TLWRWN1") == 0) {
+        char text[1024] = {};
+        GetWindowTextA(window, text, sizeof text);
+        std::string flat = text;
+        for (char& c : flat) {
+            if (c == '\r' || c == '\n') c = '|';
+        }
+        std::printf("%s\t%d\n", flat.c_str(), IsWindowVisible(window) ? 1 : 0);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CountMenu(HWND window, LPARAM counter) {
+    char className[32];
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "#32768") == 0 &&
+        IsWindowVisible(window)) {
+        ++*reinterpret_cast<int*>(counter);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+    char className[32];
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "#32768") == 0 &&
+        IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Keys posted to the menu window walk it like a user's keyboard would.
+int ChooseMenuItem(int position) {
+    HWND menu = nullptr;
+    EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&menu));
+    if (menu == nullptr) return 1;
+    for (int i = 0; i < position; ++i) {
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYUP, VK_DOWN, 0);
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(menu, WM_KEYUP, VK_RETURN, 0);
+    return 0;
+}
+
 int Usage() {
-    std::fputs("usage: probe main-window | visible | command ID\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -29,20 +252,38 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
-    const char* verb = argv[1];
-    HWND window = RunningWindow();
-    if (std::strcmp(verb, "main-window") == 0) {
-        if (window == nullptr) return 1;
-        std::printf("%p\n", static_cast<void*>(window));
+    std::string verb = argv[1];
+    if (verb == "popups") return EnumWindows(PrintPopup, 0) ? 0 : 1;
+    if (verb == "menus") {
+        int count = 0;
+        EnumWindows(CountMenu, reinterpret_cast<LPARAM>(&count));
+        std::printf("%d\n", count);
         return 0;
     }
-    if (std::strcmp(verb, "visible") == 0) {
-        std::printf("%d\n", window != nullptr && IsWindowVisible(window) ? 1 : 0);
+    if (verb == "menu-choose" && argc == 3) return ChooseMenuItem(std::atoi(argv[2]));
+    HWND main = MainWindow();
+    if (verb == "visible") {
+        std::printf("%d\n", main != nullptr && IsWindowVisible(main) ? 1 : 0);
         return 0;
     }
-    if (std::strcmp(verb, "command") == 0 && argc == 3) {
-        if (window == nullptr) return 1;
-        return PostMessageA(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
+    if (main == nullptr) return 1;
+    if (verb == "main-window") {
+        std::printf("%p\n", static_cast<void*>(main));
+        return 0;
     }
+    if (verb == "command" && argc == 3) return PostMessageA(main, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
+    if (verb == "post" && argc == 5) {
+        return PostMessageA(main, std::strtoul(argv[2], nullptr, 0), std::strtoull(argv[3], nullptr, 0),
+                            std::strtoll(argv[4], nullptr, 0)) ? 0 : 1;
+    }
+    if (verb == "tray" && argc == 3) {
+        LPARAM mouse = std::strcmp(argv[2], "right") == 0 ? WM_RBUTTONUP : WM_LBUTTONUP;
+        return PostMessageA(main, MSG_TRAY_CALLBACK, TRAY_ICON_ID, mouse) ? 0 : 1;
+    }
+    if (verb == "tree") return PrintTree(main);
+    if (verb == "select" && argc == 3) return SelectItem(main, argv[2]);
+    if (verb == "page") return PrintSelectedPage(main);
+    if (verb == "log") return PrintLog(main);
+    if (verb == "list" && argc == 4) return PrintList(main, argv[2], std::atoi(argv[3]));
     return Usage();
 }

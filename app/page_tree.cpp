@@ -1,0 +1,55 @@
+#include "app/page_tree.h"
+
+#include "app/empty_page.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "res/resource_ids.h"
+#include "ui/tree_view.h"
+
+namespace {
+
+HTREEITEM AddPage(HWND mainWindow, HTREEITEM parent, HWND page, UINT textId) {
+    return AddTreeItemRes(mainWindow, IDC_PAGE_TREE, parent, reinterpret_cast<LPARAM>(page), textId);
+}
+
+HWND TreeWindow() { return GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE); }
+
+void BroadcastFrom(HWND tree, HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
+        HWND page = GetTreeItemData(g_win.mainWindow, IDC_PAGE_TREE, item);
+        if (page != nullptr && IsWindow(page)) SendMessageA(page, message, wParam, lParam);
+        HTREEITEM child = TreeView_GetChild(tree, item);
+        if (child != nullptr) BroadcastFrom(tree, child, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void FillPageTree(HWND mainWindow) {
+    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_CALLER_LOG_PAGE, 0), IDS_PAGE_CALLER_LOG);
+    HTREEITEM modem = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_ROLE_PAGE, 0), IDS_PAGE_MODEM);
+    for (int port = 1; port <= 4; ++port) {
+        HWND page = CreateEmptyPage(mainWindow, IDD_MODEM_PAGE, port);
+        char name[8];
+        wsprintfA(name, "COM%d", port);
+        AddTreeItem(mainWindow, IDC_PAGE_TREE, modem, reinterpret_cast<LPARAM>(page), name);
+    }
+    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_HOST_LIST_PAGE, 0), IDS_PAGE_NETWORK);
+    HTREEITEM popup = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_POPUP_PAGE, 0), IDS_PAGE_POPUP);
+    AddPage(mainWindow, popup, CreateEmptyPage(mainWindow, IDD_SOUNDS_PAGE, 0), IDS_PAGE_SOUNDS);
+    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_PHONE_BOOK_PAGE, 0), IDS_PAGE_PHONE_BOOK);
+    HTREEITEM support = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_SUPPORT_PAGE, 0), IDS_PAGE_SUPPORT);
+    AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
+}
+
+void BroadcastToPages(HTREEITEM start, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND tree = TreeWindow();
+    if (tree == nullptr) return;
+    if (start == nullptr) start = TreeView_GetRoot(tree);
+    BroadcastFrom(tree, start, message, wParam, lParam);
+}
+
+HWND GetSelectedPage(HWND mainWindow) {
+    HTREEITEM selected = GetSelectedTreeItem(mainWindow, IDC_PAGE_TREE);
+    return selected != nullptr ? GetTreeItemData(mainWindow, IDC_PAGE_TREE, selected) : nullptr;
+}
