@@ -25,6 +25,9 @@ add_library(tellwire_shell STATIC
   app/tray_icon.cpp
   app/win_state.cpp
   diag/program_log.cpp
+  modem/modem_command.cpp
+  modem/serial_port.cpp
+  modem/thread_messages.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
   ui/list_view.cpp
@@ -44,7 +47,8 @@ target_link_libraries(probe PRIVATE tellwire_shell)
 
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_test(NAME bench.start COMMAND ${CMAKE_SOURCE_DIR}/tests/bench/wine-bench start ${BENCH_DIR})
+add_test(NAME bench.start COMMAND ${CMAKE_SOURCE_DIR}/tests/bench/wine-bench start ${BENCH_DIR}
+         ${TELLWIRE_NATIVE_DIR}/sim_modem)
 add_test(NAME bench.stop COMMAND ${CMAKE_SOURCE_DIR}/tests/bench/wine-bench stop ${BENCH_DIR})
 set_tests_properties(bench.start PROPERTIES FIXTURES_SETUP bench TIMEOUT 300)
 set_tests_properties(bench.stop PROPERTIES FIXTURES_CLEANUP bench TIMEOUT 60)

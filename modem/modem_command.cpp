@@ -1,0 +1,97 @@
+#include "modem/modem_command.h"
+
+#include <windows.h>
+
+#include "app/error_text.h"
+#include "app/text_utils.h"
+#include "diag/program_log.h"
+#include "modem/command_text.h"
+#include "modem/thread_messages.h"
+
+namespace {
+
+constexpr int kPasses = 5;
+constexpr uint32_t kPassTimeoutMs = 2000;
+
+enum class Outcome { Expected, Echo, Final };
+
+// Hands the answer (text, inside the reply buffer) back and logs the exchange on one line, with
+// the answer's blanks folded there.
+uint32_t ReportReply(const SerialPort* port, const char* sent, const char* given, bool dle, const char* expected,
+                     char* text, char* reply) {
+    uint32_t length = static_cast<uint32_t>(CopyText(reply, kModemReplySize, text));
+    if (dle) {
+        LogPrintf("%s: \"%s\" --> \"%s\"", port->settings.name, given, expected);
+    } else {
+        CollapseBlanks(text);
+        LogPrintf("%s: \"%s\" ==> \"%s\"", port->settings.name, sent, text);
+    }
+    return length;
+}
+
+}  // namespace
+
+uint32_t SendModemCommand(SerialPort* port, const char* command, const char* expected, char* reply) {
+    if (port == nullptr || command == nullptr || reply == nullptr) return 0;
+    reply[0] = '\0';
+    const char* name = port->settings.name;
+    char sent[kCommandBufferSize];
+    size_t length = NormaliseCommand(command, sent, sizeof sent);
+    bool dle = IsDleCommand(sent, sizeof sent);
+    if (length < 1) {
+        LogPrintf("%s: zer-sized commands not allowed", name);
+        return 0;
+    }
+    if (WriteSerial(port, sent, static_cast<uint32_t>(length)) < length) {
+        char reason[256];
+        LogPrintf("%s: write error - %s", name, ErrorText(kLastError, reason, sizeof reason));
+        return 0;
+    }
+    sent[length - 1] = '\0';  // the echo is matched, and the command logged, without its CR
+
+    // Held in one heap block: a port monitor thread's stack is not the place for 4 KB.
+    char* received = static_cast<char*>(LocalAlloc(LPTR, kReplyBufferSize));
+    if (received == nullptr) return 0;
+    uint32_t total = 0;
+    Outcome outcome = Outcome::Final;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        total = WaitForLine(port, kPassTimeoutMs, total, received, kReplyBufferSize);
+        if (total < 1) {
+            Sleep(10);
+            PumpThreadMessages();
+            continue;
+        }
+        if (expected != nullptr) {
+            ReplyVerdict verdict = JudgeReply(received, total, expected);
+            if (verdict == ReplyVerdict::Expected) {
+                outcome = Outcome::Expected;
+                break;
+            }
+            if (verdict == ReplyVerdict::Error) break;  // final
+        } else if (ReplyAfterEcho(sent, received) != nullptr) {
+            outcome = Outcome::Echo;
+            break;
+        }
+        total = static_cast<uint32_t>(DropOldestReply(received, total));
+        Sleep(2);
+    }
+
+    uint32_t result = 0;
+    char* afterEcho = const_cast<char*>(ReplyAfterEcho(sent, received));
+    if (outcome == Outcome::Expected || (outcome == Outcome::Final && expected != nullptr && total > 0)) {
+        bool logAsDle = dle && outcome == Outcome::Expected;
+        result = ReportReply(port, sent, command, logAsDle, expected, afterEcho ? afterEcho : received, reply);
+    } else if (outcome == Outcome::Echo) {
+        if (dle) {
+            result = static_cast<uint32_t>(CopyText(reply, kModemReplySize, afterEcho));
+            LogPrintf("%s: \"%s\" --> %d bytes", name, command, static_cast<int>(result));
+        } else {
+            result = ReportReply(port, sent, command, false, expected, afterEcho, reply);
+        }
+    } else {
+        LogPrintf("%s: no reply on command \"%s\"", name, sent);
+        reply[0] = '\0';
+    }
+    LocalFree(received);
+    return result;
+}

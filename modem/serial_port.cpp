@@ -1,0 +1,208 @@
+#include "modem/serial_port.h"
+
+#include "app/text_utils.h"
+#include "app/win_clock.h"
+#include "modem/command_text.h"
+#include "modem/serial_write.h"
+#include "modem/thread_messages.h"
+
+namespace {
+
+constexpr DWORD kQueueSize = 4096;
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+class PortLock {
+public:
+    explicit PortLock(SerialPort* port) : port_(port) { EnterCriticalSection(&port_->lock); }
+    ~PortLock() { LeaveCriticalSection(&port_->lock); }
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+
+private:
+    SerialPort* port_;
+};
+
+bool IsOpen(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+
+// Changes only what the program needs; every other field, flags included, stays as the driver
+// reported it, so settings a user made for the device in the system survive.
+void ApplyLineSettings(DCB* dcb, const PortSettings& settings) {
+    dcb->BaudRate = settings.baud_rate;
+    dcb->ByteSize = static_cast<BYTE>(settings.byte_size);
+    dcb->Parity = static_cast<BYTE>(settings.parity);
+    dcb->StopBits = static_cast<BYTE>(settings.stop_bits);
+    dcb->fBinary = 1;
+    dcb->fParity = (settings.parity & 0xFF) != 0 ? 1 : 0;
+    dcb->fOutxCtsFlow = 0;  // CTS is watched by hand while writing
+    dcb->fOutxDsrFlow = 0;
+    dcb->fDtrControl = DTR_CONTROL_ENABLE;  // DTR up while open: the modem answers commands
+    dcb->fRtsControl = RTS_CONTROL_ENABLE;
+    dcb->fOutX = 0;
+    dcb->fInX = 0;
+    dcb->XonLim = 4096;
+    dcb->XoffLim = 4096;
+    dcb->XonChar = 0x11;
+    dcb->XoffChar = 0x13;
+}
+
+int64_t WriteChunk(void* context, const char* data, uint32_t length) {
+    auto* port = static_cast<SerialPort*>(context);
+    DWORD sent = 0;
+    if (WriteFile(port->handle, data, length, &sent, &port->writeOverlapped)) return sent;
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ClearCommError(port->handle, nullptr, nullptr);
+        return -1;
+    }
+    for (;;) {
+        if (GetOverlappedResult(port->handle, &port->writeOverlapped, &sent, FALSE)) return sent;
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            ClearCommError(port->handle, nullptr, nullptr);
+            return sent;  // what the failed completion reported still went out
+        }
+        PumpThreadMessages();
+        Sleep(2);
+    }
+}
+
+bool ReadCts(void* context, bool* on) {
+    DWORD status = 0;
+    // Pseudo-terminals and some USB adapters have no modem lines: the call fails, and the write
+    // then never waits for CTS.
+    if (!GetCommModemStatus(static_cast<SerialPort*>(context)->handle, &status)) return false;
+    *on = (status & MS_CTS_ON) != 0;
+    return true;
+}
+
+}  // namespace
+
+SerialPort* OpenSerialPort(const PortSettings& settings) {
+    auto* port = static_cast<SerialPort*>(LocalAlloc(LPTR, sizeof(SerialPort)));
+    if (port == nullptr) return nullptr;
+    InitializeCriticalSection(&port->lock);
+    port->settings = settings;
+    port->settings.name[kPortNameSize - 1] = '\0';
+    port->security.nLength = sizeof port->security;
+    port->security.bInheritHandle = TRUE;
+    {
+        PortLock lock(port);
+        // Ports above COM9 are only reachable under the device namespace; "\\.\" works for all.
+        char device[32];
+        wsprintfA(device, "\\\\.\\%s", port->settings.name);
+        HANDLE handle = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, &port->security, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+        if (IsOpen(handle)) {
+            port->handle = handle;
+            SetCommMask(handle, EV_RXCHAR);
+            SetupComm(handle, kQueueSize, kQueueSize);
+            PurgeComm(handle, kPurgeAll);
+            DCB dcb;
+            ZeroMemory(&dcb, sizeof dcb);
+            dcb.DCBlength = sizeof dcb;
+            GetCommState(handle, &dcb);
+            ApplyLineSettings(&dcb, port->settings);
+            if (!SetCommState(handle, &dcb)) {
+                CloseHandle(handle);
+                port->handle = nullptr;
+            }
+        }
+        if (port->handle != nullptr) {
+            port->readOverlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            port->writeOverlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        }
+    }
+    if (port->handle == nullptr || port->readOverlapped.hEvent == nullptr || port->writeOverlapped.hEvent == nullptr) {
+        CloseSerialPort(port);
+        return nullptr;
+    }
+    return port;
+}
+
+void CloseSerialPort(SerialPort* port) {
+    if (port == nullptr) return;
+    {
+        PortLock lock(port);
+        if (IsOpen(port->handle)) {
+            SetCommMask(port->handle, 0);
+            EscapeCommFunction(port->handle, CLRDTR);  // the modem hangs up when DTR drops
+            PurgeComm(port->handle, kPurgeAll);
+            CloseHandle(port->handle);
+            port->handle = nullptr;
+        }
+        if (port->readOverlapped.hEvent != nullptr) CloseHandle(port->readOverlapped.hEvent);
+        if (port->writeOverlapped.hEvent != nullptr) CloseHandle(port->writeOverlapped.hEvent);
+    }
+    DeleteCriticalSection(&port->lock);
+    LocalFree(port);
+}
+
+int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count) {
+    if (port == nullptr || buffer == nullptr || count == 0) return 0;
+    PortLock lock(port);
+    COMSTAT status;
+    ZeroMemory(&status, sizeof status);
+    ClearCommError(port->handle, nullptr, &status);
+    if (count > status.cbInQue) count = status.cbInQue;
+    if (count == 0) {
+        PumpThreadMessages();
+        return 0;
+    }
+    DWORD got = 0;
+    if (ReadFile(port->handle, buffer, count, &got, &port->readOverlapped)) return static_cast<int32_t>(got);
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ClearCommError(port->handle, nullptr, nullptr);
+        return 0;
+    }
+    PumpThreadMessages();
+    for (;;) {
+        if (GetOverlappedResult(port->handle, &port->readOverlapped, &got, FALSE)) return static_cast<int32_t>(got);
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            ClearCommError(port->handle, nullptr, nullptr);
+            return static_cast<int32_t>(got);
+        }
+        Sleep(1);
+        PumpThreadMessages();
+        Sleep(2);
+    }
+}
+
+uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length) {
+    if (port == nullptr || data == nullptr || length < 1) return 0;
+    PortLock lock(port);
+    SerialWriteOps ops = {
+        port,
+        WriteChunk,
+        ReadCts,
+        [](void*) { PumpThreadMessages(); },
+        [](void*, uint32_t ms) { Sleep(ms); },
+    };
+    return WriteInChunks(ops, data, length);
+}
+
+uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char* buffer, uint32_t capacity) {
+    if (port == nullptr || buffer == nullptr || capacity < 3) return 0;
+    if (offset > capacity - 2) offset = capacity - 2;
+    const uint32_t interval = LinePollInterval(timeoutMs);
+    const uint32_t start = GetTickCount();
+    int32_t got = 0;
+    for (;;) {
+        got = ReadSerial(port, buffer + offset, capacity - 2 - offset);
+        if (got > 0) break;
+        PumpThreadMessages();
+        Sleep(interval);
+        if (TicksSince(start) >= timeoutMs) break;
+    }
+    uint32_t total = offset + static_cast<uint32_t>(got > 0 ? got : 0);
+    buffer[total] = '\0';
+    for (int idle = 0; idle < 50 && !LineComplete(buffer, total);) {
+        int32_t more = total < capacity - 2 ? ReadSerial(port, buffer + total, capacity - 2 - total) : 0;
+        if (more > 0) {
+            total += static_cast<uint32_t>(more);
+            buffer[total] = '\0';
+            idle = 0;
+        } else {
+            Sleep(10);
+        }
+        ++idle;
+    }
+    return total;
+}

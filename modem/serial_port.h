@@ -1,0 +1,31 @@
+// One COM port opened for overlapped input and output. Reads never wait on an empty queue; the
+// callers poll. Every read, write and close holds the port's lock.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "modem/port_settings.h"
+
+struct SerialPort {
+    CRITICAL_SECTION lock;
+    SECURITY_ATTRIBUTES security;  // inheritable handle
+    HANDLE handle;                 // nullptr when opening failed
+    OVERLAPPED readOverlapped;     // with a manual-reset event of its own
+    OVERLAPPED writeOverlapped;    // with a second manual-reset event
+    PortSettings settings;         // as opened; settings.name prefixes every log line
+};
+
+// Opens settings.name exclusively with the line settings applied; nullptr when the port is absent,
+// in use by another program, or refuses the settings. Logs nothing: the caller decides.
+SerialPort* OpenSerialPort(const PortSettings& settings);
+// Drops DTR (the modem hangs up), purges, closes and frees. nullptr is ignored.
+void CloseSerialPort(SerialPort* port);
+// Reads at most count bytes, never more than the driver holds now; 0 at once when nothing is
+// queued. The text is not terminated.
+int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count);
+// Writes length bytes in chunks; returns the bytes written.
+uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length);
+// Waits up to timeoutMs for bytes behind the offset first held in buffer, then about half a second
+// of idle time for their line end. Returns the text's total length, always NUL-terminated.
+uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char* buffer, uint32_t capacity);
