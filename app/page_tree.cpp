@@ -3,6 +3,7 @@
 #include "app/empty_page.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
+#include "present/caller_log_page.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 
@@ -26,7 +27,7 @@ void BroadcastFrom(HWND tree, HTREEITEM item, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void FillPageTree(HWND mainWindow) {
-    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_CALLER_LOG_PAGE, 0), IDS_PAGE_CALLER_LOG);
+    AddPage(mainWindow, nullptr, CreateCallerLogPage(mainWindow), IDS_PAGE_CALLER_LOG);
     HTREEITEM modem = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_ROLE_PAGE, 0), IDS_PAGE_MODEM);
     for (int port = 1; port <= 4; ++port) {
         HWND page = CreateEmptyPage(mainWindow, IDD_MODEM_PAGE, port);

@@ -12,6 +12,7 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
 
 # The Win32 shell, everything but the entry point, so tests can link it.
 add_library(tellwire_shell STATIC
+  app/data_files.cpp
   app/empty_page.cpp
   app/error_text.cpp
   app/help_file.cpp
@@ -28,6 +29,8 @@ add_library(tellwire_shell STATIC
   modem/modem_command.cpp
   modem/serial_port.cpp
   modem/thread_messages.cpp
+  present/caller_log_page.cpp
+  present/phone_number_format.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
   ui/list_view.cpp

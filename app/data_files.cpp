@@ -1,0 +1,78 @@
+#include "app/data_files.h"
+
+#include "app/program_path.h"
+#include "app/settings.h"
+#include "app/text_utils.h"
+
+namespace {
+
+void TemporaryPath(const char* path, char (&temporary)[MAX_PATH + 8]) {
+    CopyText(temporary, sizeof temporary, path);
+    AppendText(temporary, sizeof temporary, ".new");
+}
+
+}  // namespace
+
+void GetProgramFilePath(const char* extension, char* buffer, DWORD size) {
+    char program[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        if (size > 0) buffer[0] = '\0';
+        return;
+    }
+    program[length] = '\0';
+    ReplaceExtension(program, extension, buffer, size);
+}
+
+void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer) {
+    if (ReadSetting(setting.name, buffer, MAX_PATH) == REG_SZ && buffer[0] != '\0') return;
+    GetProgramFilePath(extension, buffer, MAX_PATH);
+    if (buffer[0] != '\0') WriteSetting(setting.name, buffer, lstrlenA(buffer) + 1, REG_SZ);
+}
+
+DataFileState StateAfterFailedRead(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        // There, but no block: either empty (nothing to lose) or unreadable.
+        return data.nFileSizeLow == 0 && data.nFileSizeHigh == 0 ? DataFileState::Missing
+                                                                 : DataFileState::Unreadable;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DataFileState::Missing
+                                                                          : DataFileState::Unreadable;
+}
+
+HANDLE BeginRewrite(const char* path) {
+    char temporary[MAX_PATH + 8];
+    TemporaryPath(path, temporary);
+    return CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+bool CommitRewrite(const char* path, HANDLE file) {
+    char temporary[MAX_PATH + 8];
+    TemporaryPath(path, temporary);
+    bool flushed = FlushFileBuffers(file) != FALSE;
+    CloseHandle(file);
+    if (flushed && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD error = GetLastError();
+    DeleteFileA(temporary);
+    SetLastError(error);
+    return false;
+}
+
+void AbandonRewrite(const char* path, HANDLE file) {
+    char temporary[MAX_PATH + 8];
+    TemporaryPath(path, temporary);
+    CloseHandle(file);
+    DeleteFileA(temporary);
+}
+
+void AppendTextToFile(const char* path, const char* text) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    SetFilePointer(file, 0, nullptr, FILE_END);
+    DWORD written = 0;
+    WriteFile(file, text, static_cast<DWORD>(lstrlenA(text)), &written, nullptr);
+    CloseHandle(file);
+}

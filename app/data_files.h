@@ -1,0 +1,29 @@
+// The user's data files (caller log, phone book): where they are, and how they are rewritten
+// without ever leaving a half-written file behind.
+#pragma once
+#include <windows.h>
+
+#include "app/settings_table.h"
+
+// The program's own path with another extension; empty when it cannot be made.
+void GetProgramFilePath(const char* extension, char* buffer, DWORD size);
+
+// The path stored in setting (a REG_SZ); when missing, the program's path with extension, which
+// is then stored. buffer holds MAX_PATH characters.
+void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer);
+
+// What reading a data file at start found. Only a file that is there but could not be read
+// (held by another program, a read error) must never be rewritten from the list: that list is
+// empty or partial, and the rewrite would erase the user's history.
+enum class DataFileState { Missing, Loaded, Unreadable };
+DataFileState StateAfterFailedRead(const char* path);
+
+// A rewrite goes to "path.new" beside the file; CommitRewrite then puts it in the file's place in
+// one step, so a crash or power cut leaves the old file or the new one, whole.
+HANDLE BeginRewrite(const char* path);
+bool CommitRewrite(const char* path, HANDLE file);
+void AbandonRewrite(const char* path, HANDLE file);
+
+// Appends text to the file (created when missing), opening and closing it around the one write,
+// so every line is on disk as soon as the call is. Failures are silent: the call is still shown.
+void AppendTextToFile(const char* path, const char* text);

@@ -1,0 +1,102 @@
+#include "present/caller_log_format.h"
+
+#include <cstdio>
+
+#include "app/text_utils.h"
+
+namespace {
+
+bool AtLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+
+// Copies a field up to a blank or the line end, at most size - 1 characters.
+size_t ReadField(const CallerLogCursor& cursor, size_t at, char* out, size_t size) {
+    size_t length = 0;
+    while (at < cursor.size && length + 1 < size && cursor.text[at] != ' ' && !AtLineEnd(cursor.text[at])) {
+        out[length++] = cursor.text[at++];
+    }
+    out[length] = '\0';
+    return at;
+}
+
+// A field must be followed by one blank or more; returns where the next field starts, or 0.
+size_t SkipSeparator(const CallerLogCursor& cursor, size_t at) {
+    if (at >= cursor.size || cursor.text[at] != ' ') return 0;
+    while (at < cursor.size && cursor.text[at] == ' ') ++at;
+    return at;
+}
+
+}  // namespace
+
+bool NextCallerLogRecord(CallerLogCursor* cursor, CallerLogRecord* record, bool* row) {
+    *row = false;
+    while (cursor->at < cursor->size && (IsBlank(cursor->text[cursor->at]) || cursor->text[cursor->at] == '\0')) {
+        ++cursor->at;
+    }
+    if (cursor->at >= cursor->size) return false;
+    size_t at = cursor->at;
+    char* fields[] = {record->date, record->time, record->number};
+    bool complete = true;
+    for (char* field : fields) {
+        at = ReadField(*cursor, at, field, kLogFieldSize);
+        size_t next = SkipSeparator(*cursor, at);
+        if (next == 0) {
+            complete = false;
+            break;
+        }
+        at = next;
+    }
+    if (complete) {
+        size_t length = 0;
+        while (at < cursor->size && length + 1 < kLogNameSize && !AtLineEnd(cursor->text[at])) {
+            record->name[length++] = cursor->text[at++];
+        }
+        record->name[length] = '\0';
+        *row = true;
+    }
+    // Behind a field cut at its limit the rest of the line is read as a record of its own.
+    while (at < cursor->size && (cursor->text[at] == '\r' || cursor->text[at] == '\n')) ++at;
+    cursor->at = at > cursor->at ? at : cursor->at + 1;
+    return true;
+}
+
+size_t FormatCallerLogLine(char* out, size_t outSize, const char* date, const char* time, const char* number,
+                           const char* name) {
+    if (out == nullptr || outSize == 0) return 0;
+    int written = std::snprintf(out, outSize, "%s %s %s %s\r\n", date, time, number, name);
+    if (written < 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    return static_cast<size_t>(written) < outSize ? static_cast<size_t>(written) : outSize - 1;
+}
+
+bool MakeSavedCallerLogLine(const char* date, const char* time, const char* number, const char* name, char* out,
+                            size_t outSize) {
+    char cleanDate[kLogFieldSize];
+    char cleanTime[kLogFieldSize];
+    char digits[kLogFieldSize];
+    char cleanName[kLogNameSize];
+    CopyText(cleanDate, sizeof cleanDate, date);
+    CopyText(cleanTime, sizeof cleanTime, time);
+    CopyText(digits, sizeof digits, number);
+    CopyText(cleanName, sizeof cleanName, name);
+    StripBlanks(cleanDate);
+    StripBlanks(cleanTime);
+    KeepDigits(digits);
+    if (digits[0] == '\0') {
+        CopyText(digits, sizeof digits, number);
+        StripBlanks(digits);
+    }
+    CollapseBlanks(cleanName);
+    if (cleanDate[0] == '\0' || cleanTime[0] == '\0' || digits[0] == '\0') return false;
+    FormatCallerLogLine(out, outSize, cleanDate, cleanTime, digits, cleanName);
+    return true;
+}
+
+void FormatLogDate(char* out, size_t outSize, int year, int month, int day) {
+    std::snprintf(out, outSize, "%04d-%02d-%02d", year, month, day);
+}
+
+void FormatLogTime(char* out, size_t outSize, int hour, int minute, int second) {
+    std::snprintf(out, outSize, "%02d:%02d:%02d", hour, minute, second);
+}

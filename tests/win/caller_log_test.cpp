@@ -1,0 +1,222 @@
+// The Caller Log page with its file: loading, appending, deleting and rewriting, and the cases in
+// which the file must be left alone. A hidden window stands in for the main window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/settings.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "present/caller_log_ids.h"
+#include "present/caller_log_page.h"
+#include "ui/list_view.h"
+
+namespace {
+
+std::string TempPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + name;
+}
+
+std::string ReadFileText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string text(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    return text;
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+class CallerLog : public testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        SetProcessDefaults(&g_state);
+        g_win.instance = GetModuleHandleA(nullptr);
+        parent_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+        g_win.mainWindow = parent_;
+        log_ = CreateProgramLogPage(parent_);
+        path_ = TempPath("tellwire-test.log");
+        DeleteFileA(path_.c_str());
+        WriteSetting("clog", path_.c_str(), static_cast<DWORD>(path_.size() + 1), REG_SZ);
+    }
+    void TearDown() override {
+        if (page_ != nullptr) DestroyWindow(page_);
+        DestroyWindow(parent_);
+        Pump();
+        DeleteFileA(path_.c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+    }
+    void Open() {
+        page_ = CreateCallerLogPage(parent_);
+        ASSERT_NE(nullptr, page_);
+    }
+    // The loader adds rows through the page's thread, which is this one: keep handling messages.
+    void WaitForLoader() {
+        HANDLE loader = GetPropA(page_, "th");
+        ASSERT_NE(nullptr, loader);
+        while (MsgWaitForMultipleObjects(1, &loader, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+        Pump();
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        int count = static_cast<int>(SendDlgItemMessageA(page_, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            std::string joined;
+            for (int column = 0; column < 4; ++column) {
+                char cell[300];
+                GetListCell(page_, IDC_CALLER_LOG_LIST, row, column, cell, sizeof cell);
+                joined += (column ? "|" : "") + std::string(cell);
+            }
+            rows.push_back(joined);
+        }
+        return rows;
+    }
+    std::vector<std::string> LogLines() {
+        std::vector<std::string> lines;
+        LRESULT count = SendMessageW(log_, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring wide(SendMessageW(log_, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+            SendMessageW(log_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+            std::string line(wide.size() * 2, '\0');
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr, nullptr);
+            lines.push_back(std::string(line.c_str()).substr(7));
+        }
+        return lines;
+    }
+    void DeleteRows(std::initializer_list<int> rows) {
+        ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), -1, 0, LVIS_SELECTED);
+        for (int row : rows) ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
+        NMLVKEYDOWN key{};
+        key.hdr.hwndFrom = GetDlgItem(page_, IDC_CALLER_LOG_LIST);
+        key.hdr.idFrom = IDC_CALLER_LOG_LIST;
+        key.hdr.code = LVN_KEYDOWN;
+        key.wVKey = VK_DELETE;
+        SendMessageA(page_, WM_NOTIFY, IDC_CALLER_LOG_LIST, reinterpret_cast<LPARAM>(&key));
+    }
+    HWND parent_ = nullptr;
+    HWND log_ = nullptr;
+    HWND page_ = nullptr;
+    std::string path_;
+};
+
+TEST_F(CallerLog, FirstStartWithoutAFile) {
+    Open();
+    WaitForLoader();
+    EXPECT_TRUE(Rows().empty());
+    std::vector<std::string> log = LogLines();
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ(0u, log[0].find(path_ + ": "));  // the path and the system's reason
+    EXPECT_GT(log[0].size(), path_.size() + 2);
+
+    AddCallerLogEntry("JOHN Q PUBLIC", "555 1234");
+    std::string text = ReadFileText(path_);
+    ASSERT_EQ(43u, text.size()) << text;  // "YYYY-MM-DD HH:MM:SS 5551234 JOHN Q PUBLIC\r\n"
+    EXPECT_EQ(" 5551234 JOHN Q PUBLIC\r\n", text.substr(19));
+    std::vector<std::string> rows = Rows();
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(text.substr(0, 10) + "|" + text.substr(11, 8) + "|JOHN Q PUBLIC|555 12 34", rows[0]);  // formatted
+}
+
+TEST_F(CallerLog, LoadsTheFileForgivingly) {
+    WriteFileText(path_,
+                  "\r\n  2007-01-06 12:00:00 5551234 John Q Public\r\n"
+                  "2007-01-06   12:00:01   5551234567   Ann\r\n"
+                  "2007-01-06 12:00:02 5551234\r\n"             // no name field: no row
+                  "2007-01-06 12:00:03 P \r\n"                  // a withheld number, no name
+                  "2007-01-06\t12:00:04 5551234 Tab\r\n");      // a tab separates nothing
+    Open();
+    WaitForLoader();
+    EXPECT_EQ((std::vector<std::string>{"2007-01-06|12:00:00|John Q Public|555 12 34",
+                                        "2007-01-06|12:00:01|Ann|(555) 123 45 67", "2007-01-06|12:00:03||P"}),
+              Rows());
+}
+
+TEST_F(CallerLog, DeletingRewritesTheFile) {
+    WriteFileText(path_,
+                  "2007-01-06 12:00:00 5551234 John   Public\r\n"
+                  "2007-01-06 12:00:01 5559876 Gone\r\n"
+                  "2007-01-06 12:00:02 PRIVATE Withheld\r\n"
+                  "2007-01-06 12:00:03 O \r\n");
+    Open();
+    WaitForLoader();
+    DeleteRows({1});
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ("2007-01-06 12:00:00 5551234 John Public\r\n"
+              "2007-01-06 12:00:02 PRIVATE Withheld\r\n"
+              "2007-01-06 12:00:03 O \r\n",
+              ReadFileText(path_));
+    EXPECT_EQ("<missing>", ReadFileText(path_ + ".new"));
+    DeleteRows({0, 1, 2});
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ("<missing>", ReadFileText(path_));
+}
+
+TEST_F(CallerLog, AnUnreadableFileIsNeverReplaced) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
+    WriteFileText(path_, history);
+    HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // no sharing
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    Open();
+    WaitForLoader();
+    EXPECT_TRUE(Rows().empty());
+    CloseHandle(holder);
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);  // the empty list must not delete the file
+    EXPECT_EQ(history, ReadFileText(path_));
+    AddCallerLogEntry("NEW", "5550000");  // new calls are still appended
+    EXPECT_EQ(0u, ReadFileText(path_).find(history));
+    EXPECT_NE(std::string::npos, ReadFileText(path_).find(" 5550000 NEW\r\n"));
+}
+
+TEST_F(CallerLog, NoFullSaveWhileLoading) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
+    WriteFileText(path_, history);
+    Open();
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));  // as after a Delete while the loader runs
+    AddCallerLogEntry("NEW", "5550000");
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    std::string text = ReadFileText(path_);
+    EXPECT_EQ(0u, text.find(history));  // appended to, not rewritten from the half-filled list
+    EXPECT_NE(std::string::npos, text.find(" 5550000 NEW\r\n"));
+    WaitForLoader();
+    EXPECT_EQ(2u, Rows().size());
+}
+
+TEST_F(CallerLog, AFailedRewriteLeavesTheOldFile) {
+    const std::string before = "2007-01-06 12:00:00 5551234 A\r\n2007-01-06 12:00:01 5551235 B\r\n";
+    WriteFileText(path_, before);
+    Open();
+    WaitForLoader();
+    DeleteRows({0});
+    // Another program holds the file: the new version cannot take its place.
+    HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    CloseHandle(holder);
+    std::string after = ReadFileText(path_);
+    EXPECT_TRUE(after == before || after == "2007-01-06 12:00:01 5551235 B\r\n") << after;  // whole, old or new
+    EXPECT_EQ("<missing>", ReadFileText(path_ + ".new"));
+}
+
+}  // namespace
