@@ -7,7 +7,8 @@ namespace {
 INT_PTR CALLBACK EmptyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
-    case WM_HELP: PostMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     default: return FALSE;
     }
 }

@@ -13,6 +13,7 @@
 #include "app/tray_icon.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
+#include "present/popup_window.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 
@@ -125,6 +126,7 @@ void OnExit(HWND window) {
     SendMessageA(window, WM_COMMAND, CMD_STOP, 0);
     DestroyWindow(window);
     // The icon stays until the last popup has closed, so the user can still see the program.
+    WaitForPopupsClosed();
     SetTrayIcon(window, NIM_DELETE, IDI_NORMAL, kProductName);
 }
 

@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/text_utils.h"
 #include "app/win_state.h"
+#include "present/popup_window.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -90,6 +91,7 @@ int RunTellwire(const char* arguments) {
     }
     SetProcessDefaults(&g_state);
     ReadGlobalSettings();
+    CreatePopupResources();
 
     // Starting from the Startup folder or a second start must not steal the user's focus.
     HWND foreground = GetForegroundWindow();
@@ -100,6 +102,7 @@ int RunTellwire(const char* arguments) {
     }
     if (g_win.mainWindow != nullptr) RunMessageLoop(g_win.mainWindow);
 
+    WaitForPopupsClosed();
     WSACleanup();
     return kExitNormal;
 }

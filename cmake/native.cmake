@@ -34,3 +34,26 @@ ExternalProject_Add(windows
 # The Windows tree registers its own tests (Wine and end-to-end); run them from here too.
 file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${CMAKE_BINARY_DIR}/windows\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
+
+# The simulated modem (tools/sim_modem): the fixture of the end-to-end tests and of the demo.
+# Its pure core is unit-tested in core_tests, whose pty test also starts the tool itself.
+add_library(sim_modem_core STATIC
+  tools/sim_modem/escapes.cpp
+  tools/sim_modem/modem.cpp
+  tools/sim_modem/options.cpp
+  tools/sim_modem/player.cpp
+  tools/sim_modem/record_line.cpp
+  tools/sim_modem/script.cpp
+)
+add_executable(sim_modem
+  tools/sim_modem/main.cpp
+  tools/sim_modem/control_fifo.cpp
+  tools/sim_modem/pty_port.cpp
+  tools/sim_modem/record_file.cpp
+  tools/sim_modem/symlink_file.cpp
+  tools/sim_modem/wine_port.cpp
+)
+target_link_libraries(sim_modem PRIVATE sim_modem_core)
+target_link_libraries(core_tests PRIVATE sim_modem_core)
+add_dependencies(core_tests sim_modem)
+set_tests_properties(native.core PROPERTIES ENVIRONMENT "SIM_MODEM=$<TARGET_FILE:sim_modem>")

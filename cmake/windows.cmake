@@ -31,6 +31,7 @@ add_library(tellwire_shell STATIC
   modem/thread_messages.cpp
   present/caller_log_page.cpp
   present/phone_number_format.cpp
+  present/popup_window.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
   ui/list_view.cpp
@@ -63,7 +64,8 @@ foreach(source ${WIN_TEST_SOURCES})
   add_executable(${name} ${source} res/tellwire.rc)
   target_link_libraries(${name} PRIVATE tellwire_shell GTest::gtest_main)
   add_test(NAME win.${name} COMMAND ${name})
-  set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED bench RESOURCE_LOCK unit_prefix TIMEOUT 120)
+  set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED bench RESOURCE_LOCK unit_prefix TIMEOUT 120
+    ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
 
 # End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.

@@ -136,7 +136,8 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
     case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
-    case WM_HELP: PostMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }

@@ -27,7 +27,7 @@ PortSettings Settings(const char* name) {
 std::string RecordedCommands() {
     const char* bench = getenv("TW_BENCH");
     if (bench == nullptr) return "";
-    std::string path = std::string("Z:") + bench + "/com1.rec";
+    std::string path = std::string("Z:") + bench + "/modem1.rec";
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "";

@@ -1,0 +1,74 @@
+#include "app/call_dispatch.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+
+#include "app/call_routing.h"
+#include "app/error_text.h"
+#include "app/messages.h"
+#include "app/roles.h"
+#include "app/text_utils.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "present/caller_log_page.h"
+#include "present/phone_book_page.h"
+#include "present/phone_number_format.h"
+#include "present/popup_window.h"
+
+namespace {
+constexpr size_t kAnnounceBufferSize = 512;
+constexpr size_t kAgentTextSize = 2048;
+}  // namespace
+
+void DispatchCall(const CallRecord* call) {
+    if (call == nullptr) return;
+    CallRouting routing = RouteModemCall(GetRole(), call->number);
+    if (routing.announce) AnnounceCall(call->name, call->number);
+    if (routing.broadcast) {
+        char text[kAgentTextSize];
+        FormatCallText(text, sizeof text, call->number, call->name);
+        PostAgentText("%s", text);
+    }
+}
+
+void DispatchRing(uint32_t ringCount) {
+    if (!BroadcastsRings(GetRole())) return;
+    char text[64];
+    FormatRingText(text, sizeof text, ringCount);
+    PostAgentText("%s", text);
+}
+
+void AnnounceCall(const char* name, const char* number) {
+    if (name == nullptr) name = "";
+    if (number == nullptr) number = "";
+    char shownName[kAnnounceBufferSize] = {};
+    CopyText(shownName, sizeof shownName, name);
+    LookupPhoneBook(number, shownName, sizeof shownName);  // the contact's name, when the book knows the number
+    char shownNumber[kAnnounceBufferSize] = {};
+    CopyText(shownNumber, sizeof shownNumber, number);
+    FormatPhoneNumber(shownNumber, sizeof shownNumber);
+    char popup[2 * kAnnounceBufferSize + 4];
+    FormatPopupText(popup, sizeof popup, shownName, shownNumber);
+    ShowPopup("%s", popup);
+    AddCallerLogEntry(name, number);  // the log keeps the call as it came, neither looked up nor formatted
+}
+
+void PostAgentText(const char* format, ...) {
+    char text[kAgentTextSize + 4];
+    va_list args;
+    va_start(args, format);
+    wvsprintfA(text, format, args);
+    va_end(args);
+    DWORD agent = g_win.agentThreadId;
+    if (agent == 0) return;
+    size_t length = static_cast<size_t>(lstrlenA(text));
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, length + 2));
+    if (block == nullptr) return;
+    CopyText(block, length + 2, text);
+    if (!PostThreadMessageA(agent, TMSG_AGENT_TEXT, 0, reinterpret_cast<LPARAM>(block))) {
+        LocalFree(block);
+        char reason[256];
+        LogPrintf("Could not post message: %s", ErrorText(kLastError, reason, sizeof reason));
+    }
+}

@@ -1,0 +1,253 @@
+#include "tools/sim_modem/script.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/sim_modem/player.h"
+
+namespace {
+
+using namespace sim_modem;
+
+// An item as one line of text, so that tables can say what they expect in a word.
+std::string Describe(const ScriptItem& item) {
+    std::ostringstream out;
+    switch (item.kind) {
+        case ItemKind::Sleep: out << "sleep " << item.seconds; break;
+        case ItemKind::Line: out << "line [" << item.text << "]"; break;
+        case ItemKind::Raw: {
+            out << "raw";
+            for (char c : item.text) out << ' ' << static_cast<int>(static_cast<unsigned char>(c));
+            break;
+        }
+        case ItemKind::Call: out << "call [" << item.text << "] [" << item.name << "]"; break;
+        case ItemKind::Echo: out << "echo " << (item.on ? "on" : "off"); break;
+        case ItemKind::Dead: out << "dead " << (item.on ? "on" : "off"); break;
+        case ItemKind::Accept: out << "accept [" << item.text << "]"; break;
+        case ItemKind::Refuse: out << "refuse [" << item.text << "]"; break;
+        case ItemKind::Quit: out << "quit"; break;
+    }
+    return out.str();
+}
+
+// "" for a line that is nothing, "error" for one that is wrong.
+std::string ParseOne(const std::string& line, ScriptSource source) {
+    ScriptItem item;
+    std::string error;
+    switch (ParseScriptLine(line, source, &item, &error)) {
+        case LineParse::Item: return Describe(item);
+        case LineParse::Nothing: return "";
+        case LineParse::Error: return error.empty() ? "error without a reason" : "error";
+    }
+    return "?";
+}
+
+TEST(SimModemScript, Lines) {
+    struct Case {
+        const char* line;
+        const char* inFile;
+        const char* onControl;
+    } const cases[] = {
+        {"sleep 1.5", "sleep 1.5", "sleep 1.5"},
+        {"  sleep\t0 ", "sleep 0", "sleep 0"},
+        {"sleep 86400", "sleep 86400", "sleep 86400"},
+        {"sleep", "error", "error"},
+        {"sleep -1", "error", "error"},
+        {"sleep 1e9", "error", "error"},
+        {"sleep nan", "error", "error"},
+        {"sleep 2s", "error", "error"},
+        {"line RING", "line [RING]", "line [RING]"},
+        {"line", "line []", "line []"},
+        {"line  NAME = O'Hara # 2 ", "line [NAME = O'Hara # 2 ]", "line [NAME = O'Hara # 2 ]"},
+        {"line RING\r", "line [RING]", "line [RING]"},  // a file saved with CR LF
+        {"raw AT\\r", "raw 65 84 13", "raw 65 84 13"},
+        {"raw \\x00\\xFf\\\\\\n\\t", "raw 0 255 92 10 9", "raw 0 255 92 10 9"},
+        {"raw AT#CID=1", "raw 65 84 35 67 73 68 61 49", "raw 65 84 35 67 73 68 61 49"},
+        {"raw \\q", "error", "error"},
+        {"call 5551234", "call [5551234] []", "call [5551234] []"},
+        {"call 5551234  John  Smith ", "call [5551234] [John  Smith]",
+         "call [5551234] [John  Smith]"},
+        {"call", "error", "error"},
+        {"# a comment", "", ""},
+        {"\t# indented comment", "", ""},
+        {"", "", ""},
+        {"  \t", "", ""},
+        {"\r", "", ""},
+        {"echo on", "error", "echo on"},
+        {"echo off", "error", "echo off"},
+        {"echo maybe", "error", "error"},
+        {"dead on", "error", "dead on"},
+        {"dead off", "error", "dead off"},
+        {"accept at+vcid=1", "error", "accept [at+vcid=1]"},
+        {"accept", "error", "error"},
+        {"refuse ATS0=0", "error", "refuse [ATS0=0]"},
+        {"quit", "error", "quit"},
+        {"quit now", "error", "error"},
+        {"LINE RING", "error", "error"},  // keywords are lower case
+        {"ring", "error", "error"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.inFile, ParseOne(c.line, ScriptSource::File)) << "file: " << c.line;
+        EXPECT_EQ(c.onControl, ParseOne(c.line, ScriptSource::Control)) << "control: " << c.line;
+    }
+}
+
+TEST(SimModemScript, WholeScript) {
+    ScriptParse parse =
+        ParseScript("# a call\r\nsleep 1\r\n\r\ncall 123 Ann\r\nline X", ScriptSource::File);
+    ASSERT_TRUE(parse.ok) << parse.error;
+    ASSERT_EQ(3u, parse.items.size());
+    EXPECT_EQ("sleep 1", Describe(parse.items[0]));
+    EXPECT_EQ("call [123] [Ann]", Describe(parse.items[1]));
+    EXPECT_EQ("line [X]", Describe(parse.items[2]));
+
+    parse = ParseScript("sleep 1\nbogus\nsleep x\n", ScriptSource::File);
+    EXPECT_FALSE(parse.ok);
+    EXPECT_EQ(2u, parse.errorLine);  // the first error is the one reported
+    EXPECT_NE(std::string::npos, parse.error.find("bogus")) << parse.error;
+
+    parse = ParseScript("", ScriptSource::File);
+    EXPECT_TRUE(parse.ok);
+    EXPECT_TRUE(parse.items.empty());
+}
+
+std::vector<std::string> DescribeAll(const std::vector<ScriptItem>& items) {
+    std::vector<std::string> out;
+    for (const ScriptItem& item : items) out.push_back(Describe(item));
+    return out;
+}
+
+TEST(SimModemScript, Call) {
+    ScriptItem call;
+    std::string error;
+    ASSERT_EQ(LineParse::Item,
+              ParseScriptLine("call 0301234567 Ann Example", ScriptSource::File, &call, &error));
+    EXPECT_EQ((std::vector<std::string>{"line [RING]", "sleep 0.5", "line [DATE = 0307]",
+                                        "line [TIME = 0905]", "line [NMBR = 0301234567]",
+                                        "line [NAME = Ann Example]", "sleep 4", "line [RING]",
+                                        "sleep 6", "line [RING]"}),
+              DescribeAll(ExpandCall(call, CallTime{3, 7, 9, 5}, 6)));
+
+    call.name.clear();
+    EXPECT_EQ((std::vector<std::string>{"line [RING]", "sleep 0.5", "line [DATE = 1231]",
+                                        "line [TIME = 2359]", "line [NMBR = 0301234567]",
+                                        "sleep 8", "line [RING]", "sleep 10", "line [RING]"}),
+              DescribeAll(ExpandCall(call, CallTime{12, 31, 23, 59}, 10)));
+
+    // A ring gap shorter than the caller-ID block: no negative pause.
+    std::vector<std::string> quick = DescribeAll(ExpandCall(call, CallTime{1, 1, 0, 0}, 1));
+    EXPECT_EQ("sleep 0", quick[5]);
+    EXPECT_EQ("sleep 1", quick[7]);
+}
+
+struct Played {
+    double at;
+    std::string item;
+};
+
+// Plays player to its end or until `until`, jumping the clock from wake-up to wake-up, the way
+// the tool's loop does; calls are expanded at 09:05 on 7 March.
+std::vector<Played> Play(Player* player, double now, double until, double ringGap = 6) {
+    std::vector<Played> played;
+    while (now <= until) {
+        ScriptItem item;
+        while (PlayerNext(player, now, &item)) {
+            if (item.kind == ItemKind::Call) {
+                PlayerPrepend(player, ExpandCall(item, CallTime{3, 7, 9, 5}, ringGap));
+                continue;
+            }
+            played.push_back({now, Describe(item)});
+        }
+        double wake = PlayerWakeTime(*player);
+        if (std::isinf(wake)) break;
+        EXPECT_GT(wake, now) << "a player that is not due must not ask to be woken now";
+        if (wake <= now) break;
+        now = wake;
+    }
+    return played;
+}
+
+std::vector<ScriptItem> Items(const char* text) {
+    ScriptParse parse = ParseScript(text, ScriptSource::Control);
+    EXPECT_TRUE(parse.ok) << parse.error;
+    return parse.items;
+}
+
+void ExpectPlayed(const std::vector<Played>& expected, const std::vector<Played>& played,
+                  int line) {
+    SCOPED_TRACE(testing::Message() << "called from line " << line);
+    ASSERT_EQ(expected.size(), played.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(expected[i].at, played[i].at, 1e-9) << i;
+        EXPECT_EQ(expected[i].item, played[i].item) << i;
+    }
+}
+
+TEST(SimModemPlayer, SleepsAddUp) {
+    Player player =
+        StartPlayer(Items("line A\nsleep 1\nline B\nsleep 0.5\nline C\necho off"), 0, 0);
+    ExpectPlayed({{0, "line [A]"}, {1, "line [B]"}, {1.5, "line [C]"}, {1.5, "echo off"}},
+                 Play(&player, 0, 100), __LINE__);
+}
+
+TEST(SimModemPlayer, CallTakesTwoRingCycles) {
+    Player player = StartPlayer(Items("sleep 1\ncall 123 Ann"), 0, 0);
+    ExpectPlayed({{1, "line [RING]"},
+                  {1.5, "line [DATE = 0307]"},
+                  {1.5, "line [TIME = 0905]"},
+                  {1.5, "line [NMBR = 123]"},
+                  {1.5, "line [NAME = Ann]"},
+                  {5.5, "line [RING]"},
+                  {11.5, "line [RING]"}},
+                 Play(&player, 0, 100), __LINE__);
+}
+
+TEST(SimModemPlayer, RepeatsAfterThePause) {
+    Player player = StartPlayer(Items("line A\nsleep 1"), 0, 2);
+    ExpectPlayed({{0, "line [A]"}, {3, "line [A]"}, {6, "line [A]"}}, Play(&player, 0, 7),
+                 __LINE__);
+
+    // A script that ends with a line ended when that line was sent.
+    player = StartPlayer(Items("sleep 1\nline A"), 0, 2);
+    ExpectPlayed({{1, "line [A]"}, {4, "line [A]"}, {7, "line [A]"}}, Play(&player, 0, 7),
+                 __LINE__);
+
+    // A script that ends with a call ended with the call's last ring.
+    player = StartPlayer(Items("call 1"), 0, 1);
+    std::vector<Played> played = Play(&player, 0, 3.6, 2);
+    ASSERT_EQ(7u, played.size());
+    EXPECT_EQ("line [RING]", played[4].item);
+    EXPECT_NEAR(0.5, played[4].at, 1e-9);  // second ring: the block, then 2 - 2 s
+    EXPECT_NEAR(2.5, played[5].at, 1e-9);  // third ring
+    EXPECT_EQ("line [RING]", played[6].item);
+    EXPECT_NEAR(3.5, played[6].at, 1e-9);  // the next call, a second later
+}
+
+TEST(SimModemPlayer, DoesNotDriftWhenWokenLate) {
+    Player player = StartPlayer(Items("sleep 1\nline A\nsleep 1\nline B"), 0, 0);
+    ScriptItem item;
+    ASSERT_TRUE(PlayerNext(&player, 1.3, &item));
+    EXPECT_EQ("line [A]", Describe(item));
+    EXPECT_FALSE(PlayerNext(&player, 1.3, &item));
+    EXPECT_DOUBLE_EQ(2, PlayerWakeTime(player));
+}
+
+TEST(SimModemPlayer, ControlLinesStartWhenTheyCome) {
+    Player player = StartPlayer({}, 0, 0);
+    EXPECT_TRUE(std::isinf(PlayerWakeTime(player)));
+    PlayerAppend(&player, Items("line X")[0], 10);  // idle since 0: plays at 10, not at 0
+    ExpectPlayed({{10, "line [X]"}}, Play(&player, 10, 100), __LINE__);
+
+    // A line behind a running sleep waits for it.
+    PlayerAppend(&player, Items("sleep 5")[0], 20);
+    ScriptItem item;
+    EXPECT_FALSE(PlayerNext(&player, 20, &item));
+    PlayerAppend(&player, Items("line Y")[0], 21);
+    ExpectPlayed({{25, "line [Y]"}}, Play(&player, 21, 100), __LINE__);
+}
+
+}  // namespace
