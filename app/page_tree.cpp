@@ -4,6 +4,7 @@
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "present/caller_log_page.h"
+#include "present/phone_book_page.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 
@@ -38,7 +39,7 @@ void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_HOST_LIST_PAGE, 0), IDS_PAGE_NETWORK);
     HTREEITEM popup = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_POPUP_PAGE, 0), IDS_PAGE_POPUP);
     AddPage(mainWindow, popup, CreateEmptyPage(mainWindow, IDD_SOUNDS_PAGE, 0), IDS_PAGE_SOUNDS);
-    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_PHONE_BOOK_PAGE, 0), IDS_PAGE_PHONE_BOOK);
+    AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
     HTREEITEM support = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_SUPPORT_PAGE, 0), IDS_PAGE_SUPPORT);
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }

@@ -12,6 +12,7 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
 
 # The Win32 shell, everything but the entry point, so tests can link it.
 add_library(tellwire_shell STATIC
+  app/call_dispatch.cpp
   app/data_files.cpp
   app/empty_page.cpp
   app/error_text.cpp
@@ -22,6 +23,7 @@ add_library(tellwire_shell STATIC
   app/page_tree.cpp
   app/read_whole_file.cpp
   app/settings.cpp
+  app/thread_wait.cpp
   app/startup.cpp
   app/tray_icon.cpp
   app/win_state.cpp
@@ -30,6 +32,7 @@ add_library(tellwire_shell STATIC
   modem/serial_port.cpp
   modem/thread_messages.cpp
   present/caller_log_page.cpp
+  present/phone_book_page.cpp
   present/phone_number_format.cpp
   present/popup_window.cpp
   ui/choice_list.cpp
@@ -42,8 +45,10 @@ target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 ws2_32 user32
 
 add_executable(tellwire WIN32 app/winmain.cpp res/tellwire.rc)
 target_link_libraries(tellwire PRIVATE tellwire_shell)
-set_source_files_properties(res/tellwire.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/res/main_window.rc;${CMAKE_SOURCE_DIR}/res/tellwire.manifest;${CMAKE_SOURCE_DIR}/res/resource_ids.h")
+# The resource script includes the pages' fragments and the headers of their identifiers.
+file(GLOB RESOURCE_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+     ${CMAKE_SOURCE_DIR}/res/*.manifest ${CMAKE_SOURCE_DIR}/res/icons/* ${CMAKE_SOURCE_DIR}/*/*_ids.h)
+set_source_files_properties(res/tellwire.rc PROPERTIES OBJECT_DEPENDS "${RESOURCE_PARTS}")
 
 # Test programs: the probe that reads and drives a running copy, and the Win32 unit tests.
 add_executable(probe tests/probe/probe.cpp)

@@ -11,6 +11,7 @@
 #include "app/process_state.h"
 #include "app/read_whole_file.h"
 #include "app/text_utils.h"
+#include "app/thread_wait.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "present/caller_log_format.h"
@@ -122,7 +123,7 @@ void OnDestroy(HWND page) {
     HANDLE loader = RemovePropA(page, kLoaderProperty);
     bool loaderEnded = true;
     if (loader != nullptr) {
-        loaderEnded = WaitForSingleObject(loader, kLoaderWaitMs) != WAIT_TIMEOUT;
+        loaderEnded = WaitForThreadHandlingSends(loader, kLoaderWaitMs);
         CloseHandle(loader);
     }
     // A list the loader is still filling must not replace the file.

@@ -1,0 +1,16 @@
+#include "app/thread_wait.h"
+
+#include "app/win_clock.h"
+
+bool WaitForThreadHandlingSends(HANDLE thread, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD waited = TicksSince(start);
+        if (waited >= ms) return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, ms - waited, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_OBJECT_0 + 1) return false;
+    }
+}

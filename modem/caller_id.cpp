@@ -1,0 +1,75 @@
+#include "modem/caller_id.h"
+
+#include <cstring>
+
+#include "app/compare_text.h"
+#include "app/text_utils.h"
+
+namespace {
+
+// The keyword at the start of text, any case; the comparison never reads past the text's end.
+bool StartsWithKeyword(const char* text, const char* keyword) {
+    size_t length = std::strlen(keyword);
+    if (strnlen(text, length) < length) return false;
+    return CompareTextNoCase(text, static_cast<int>(length), keyword, static_cast<int>(length)) == 0;
+}
+
+// The value behind the keyword: what the cursor then points at.
+const char* TakeValue(const char* cursor, size_t keywordLength, char* field) {
+    cursor = SkipSeparators(cursor + keywordLength);
+    CopyText(field, kCallTextSize, cursor);
+    return cursor;
+}
+
+}  // namespace
+
+const char* SkipSeparators(const char* at) {
+    while (*at == ' ' || *at == '\r' || *at == '\n' || *at == '\t' || *at == '=' || *at == ':' || *at == '-') ++at;
+    return at;
+}
+
+bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, size_t lineSize) {
+    if (lineSize == 0) return false;
+    size_t pos = *at;
+    // A NUL from the modem ends a line like CR or LF; what follows it in the step is still read.
+    while (pos < size && (text[pos] == ' ' || text[pos] == '\r' || text[pos] == '\n' || text[pos] == '\t' ||
+                          text[pos] == '\0')) {
+        ++pos;
+    }
+    if (pos >= size) {
+        *at = pos;
+        return false;
+    }
+    size_t length = 0;
+    while (pos < size && length + 1 < lineSize && text[pos] != '\0' && text[pos] != '\r' && text[pos] != '\n') {
+        line[length++] = text[pos++];
+    }
+    line[length] = '\0';
+    if (pos < size && (text[pos] == '\r' || text[pos] == '\n' || text[pos] == '\0')) ++pos;  // a cut line goes on
+    *at = pos;
+    return true;
+}
+
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line) {
+    LineOutcome outcome{};
+    // Each keyword test looks at what the previous recognised keyword left at the cursor.
+    const char* cursor = line;
+    if (StartsWithKeyword(cursor, "name")) cursor = TakeValue(cursor, 4, cycle->call.name);
+    if (StartsWithKeyword(cursor, "nmbr")) cursor = TakeValue(cursor, 4, cycle->call.number);
+    if (StartsWithKeyword(cursor, "number")) cursor = TakeValue(cursor, 6, cycle->call.number);
+    if (StartsWithKeyword(cursor, "ring")) {
+        cycle->rings += 1;
+        outcome.ring = true;
+    }
+    outcome.complete = cycle->rings == 2 && cycle->call.announced == 0 && cycle->call.number[0] != '\0';
+    return outcome;
+}
+
+bool EndCallCycleIfSilent(CallCycle* cycle, uint32_t now) {
+    if (TicksSince(cycle->lastDataTick, now) <= kCallEndSilenceMs) return false;
+    if (cycle->call.name[0] == '\0' && cycle->call.number[0] == '\0' && cycle->rings == 0) return false;
+    uint32_t lastData = cycle->lastDataTick;
+    *cycle = CallCycle{};
+    cycle->lastDataTick = lastData;
+    return true;
+}

@@ -1,0 +1,602 @@
+// The Phone Book page with its real dialog, list and loader thread, against a phone book file of
+// its own per test. A hidden top-level window stands in for the main window; the program log
+// page hangs under it so the tests can read what was logged.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/settings.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "present/phone_book_ids.h"
+#include "present/phone_book_page.h"
+
+namespace {
+
+const char kMakerKey[] = "SOFTWARE\\Quillex";
+constexpr DWORD kLoadTimeoutMs = 30000;
+
+struct Contact {
+    std::string name;
+    std::string numbers;
+    bool operator==(const Contact& other) const { return name == other.name && numbers == other.numbers; }
+};
+using Contacts = std::vector<Contact>;
+
+std::ostream& operator<<(std::ostream& out, const Contact& contact) {
+    return out << "[" << contact.name << "|" << contact.numbers << "]";
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Waits for a thread while this thread keeps handling messages: the loader and the lookups
+// reach the page by sending to it, and the page lives on this thread.
+bool WaitPumping(HANDLE handle, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0) {
+            Pump();
+            return true;
+        }
+        if (result != WAIT_OBJECT_0 + 1) return false;
+    }
+}
+
+void WriteBook(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    CloseHandle(file);
+}
+
+// The file's bytes, or "<missing>".
+std::string ReadBook(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+HWND List(HWND page) { return GetDlgItem(page, IDC_PHONE_BOOK_LIST); }
+
+std::string Cell(HWND page, int row, int column) {
+    char text[1024] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(List(page), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+Contacts Rows(HWND page) {
+    Contacts rows;
+    int count = ListView_GetItemCount(List(page));
+    for (int row = 0; row < count; ++row) rows.push_back({Cell(page, row, 0), Cell(page, row, 1)});
+    return rows;
+}
+
+std::string EditText(HWND page, int id) {
+    char text[512] = "";
+    GetDlgItemTextA(page, id, text, sizeof text);
+    return text;
+}
+
+void Select(HWND page, std::vector<int> rows) {
+    ListView_SetItemState(List(page), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int row : rows) ListView_SetItemState(List(page), row, LVIS_SELECTED, LVIS_SELECTED);
+    Pump();
+}
+
+void PressKey(HWND page, WORD key) {
+    SendMessageA(List(page), WM_KEYDOWN, key, 0);
+    SendMessageA(List(page), WM_KEYUP, key, 0xC0000001);
+    Pump();
+}
+
+// What the list view sends its parent when a column's header is clicked.
+void ClickHeader(HWND page, int column) {
+    NMLISTVIEW click = {};
+    click.hdr.hwndFrom = List(page);
+    click.hdr.idFrom = IDC_PHONE_BOOK_LIST;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(page, WM_NOTIFY, IDC_PHONE_BOOK_LIST, reinterpret_cast<LPARAM>(&click));
+    Pump();
+}
+
+void Type(HWND page, int id, const char* text) {
+    SetFocus(GetDlgItem(page, id));
+    SetDlgItemTextA(page, id, text);
+    Pump();
+}
+
+void SendPageSave(HWND page) {
+    SendMessageA(page, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    Pump();
+}
+
+// Read as wide text: Wine's ANSI LB_GETTEXT overruns its own stack for very long lines.
+std::vector<std::string> LogLines(HWND list) {
+    std::vector<std::string> lines;
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring wide(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        std::string line(wide.size() * 2, '\0');
+        int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr,
+                                         nullptr);
+        line.resize(length > 0 ? length - 1 : 0);
+        lines.push_back(line.size() > 7 ? line.substr(7) : std::string());  // without the time
+    }
+    return lines;
+}
+
+int CountLinesWith(const std::vector<std::string>& lines, const std::string& part) {
+    int count = 0;
+    for (const std::string& line : lines) count += line.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+struct ThreadLookup {
+    std::string number;
+    bool found = false;
+    char name[512] = "untouched";
+};
+
+DWORD WINAPI LookupOnWorker(void* parameter) {
+    auto* lookup = static_cast<ThreadLookup*>(parameter);
+    lookup->found = LookupPhoneBook(lookup->number.c_str(), lookup->name, sizeof lookup->name);
+    return 0;
+}
+
+// A lookup from another thread, as a port monitor or the network agent makes it.
+ThreadLookup LookupFromWorker(const std::string& number) {
+    ThreadLookup lookup;
+    lookup.number = number;
+    HANDLE worker = CreateThread(nullptr, 0, LookupOnWorker, &lookup, 0, nullptr);
+    EXPECT_NE(nullptr, worker);
+    if (worker != nullptr) {
+        EXPECT_TRUE(WaitPumping(worker, 30000));
+        CloseHandle(worker);
+    }
+    return lookup;
+}
+
+class PhoneBook : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&init);
+        SetProcessDefaults(&g_state);
+        g_win.instance = GetModuleHandleA(nullptr);
+        parent_ = CreateWindowExA(0, "STATIC", "Tellwire", WS_OVERLAPPEDWINDOW, 0, 0, 700, 400, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        g_win.mainWindow = parent_;
+        log_ = CreateProgramLogPage(parent_);
+    }
+
+    void SetUp() override {
+        ASSERT_NE(nullptr, parent_);
+        ASSERT_NE(nullptr, log_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        g_state.stop = 0;
+        SendMessageA(log_, LB_RESETCONTENT, 0, 0);
+        char folder[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof folder, folder), 0u);
+        path_ = std::string(folder) + "tw_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".pbook";
+        RemoveFiles();
+        ASSERT_EQ(ERROR_SUCCESS, WriteSetting("pbook", path_.c_str(), static_cast<DWORD>(path_.size() + 1), REG_SZ));
+    }
+
+    void TearDown() override {
+        if (page_ != nullptr) Close();
+        RemoveFiles();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    }
+
+    void RemoveFiles() {
+        DeleteFileA(path_.c_str());
+        std::string beside = path_ + ".new";
+        DeleteFileA(beside.c_str());
+        RemoveDirectoryA(beside.c_str());
+    }
+
+    // The page, its loader started; not waited for.
+    HWND Start() {
+        page_ = CreatePhoneBookPage(parent_);
+        EXPECT_NE(nullptr, page_);
+        return page_;
+    }
+
+    // The page with the file loaded into its list.
+    HWND Open() {
+        Start();
+        HANDLE loader = GetPropA(page_, "th");
+        EXPECT_NE(nullptr, loader);
+        if (loader != nullptr) {
+            EXPECT_TRUE(WaitPumping(loader, kLoadTimeoutMs));
+        }
+        Pump();
+        return page_;
+    }
+
+    void Close() {
+        DestroyWindow(page_);
+        page_ = nullptr;
+        Pump();
+    }
+
+    static HWND parent_;
+    static HWND log_;
+    HWND page_ = nullptr;
+    std::string path_;
+};
+HWND PhoneBook::parent_;
+HWND PhoneBook::log_;
+
+TEST_F(PhoneBook, TheDialogHasItsControlsAndColumns) {
+    HWND page = Open();
+    EXPECT_FALSE(IsWindowVisible(page));
+    EXPECT_EQ(parent_, GetParent(page));
+    for (int id : {IDC_PHONE_BOOK_LIST, IDC_ADD_CONTACT, IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_NUMBERS_LABEL,
+                   IDC_NUMBERS_EDIT}) {
+        EXPECT_NE(nullptr, GetDlgItem(page, id)) << id;
+    }
+    char title[64] = "";
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = sizeof title;
+    ASSERT_TRUE(ListView_GetColumn(List(page), 0, &column));
+    EXPECT_STREQ("Contact Name", title);
+    ASSERT_TRUE(ListView_GetColumn(List(page), 1, &column));
+    EXPECT_STREQ("Phone Number(s)", title);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(List(page)) & LVS_EX_FULLROWSELECT);
+    // Nothing selected: the editors are off and empty, a contact can be added.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_NAME_EDIT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_NUMBERS_LABEL)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_ADD_CONTACT)));
+}
+
+TEST_F(PhoneBook, AColonInANameSurvivesSaveAndLoad) {
+    const std::string book = "5551234:Smith: John\r\n2125559876, 5550000:Office: front desk: 2nd floor\r\n";
+    WriteBook(path_, book);
+    Open();
+    const Contacts expected = {{"Smith: John", "5551234"}, {"Office: front desk: 2nd floor", "2125559876, 5550000"}};
+    EXPECT_EQ(expected, Rows(page_));
+    SendPageSave(page_);
+    EXPECT_EQ(book, ReadBook(path_));
+    EXPECT_FALSE(Exists(path_ + ".new"));
+    Close();
+    Open();
+    EXPECT_EQ(expected, Rows(page_));
+}
+
+TEST_F(PhoneBook, BlanksAroundTheColon) {
+    WriteBook(path_, "  5553333   :    Ann    Smith  \r\n");
+    Open();
+    EXPECT_EQ((Contacts{{"Ann Smith", "5553333 "}}), Rows(page_));  // the numbers keep their blank
+    char name[64] = "";
+    EXPECT_TRUE(LookupPhoneBook("2125553333", name, sizeof name));
+    EXPECT_STREQ("Ann Smith", name);
+    SendPageSave(page_);
+    EXPECT_EQ("5553333 :Ann Smith\r\n", ReadBook(path_));
+}
+
+TEST_F(PhoneBook, ALookupFindsTheHigherMatchingRow) {
+    WriteBook(path_, "5551234:Anna Local\r\n2125551234:Zoe Full\r\n1234:Extension\r\n");
+    Open();
+    ThreadLookup lookup = LookupFromWorker("2125551234");
+    EXPECT_TRUE(lookup.found);
+    EXPECT_STREQ("Anna Local", lookup.name);  // 7 digits inside the 10 of the call
+    lookup = LookupFromWorker("1234");
+    EXPECT_FALSE(lookup.found);  // 4 digits never match
+    EXPECT_STREQ("untouched", lookup.name);
+    lookup = LookupFromWorker("3125559999");
+    EXPECT_FALSE(lookup.found);
+
+    ClickHeader(page_, 1);  // by numbers: "1234", "2125551234", "5551234"
+    EXPECT_EQ((Contacts{{"Extension", "1234"}, {"Zoe Full", "2125551234"}, {"Anna Local", "5551234"}}), Rows(page_));
+    lookup = LookupFromWorker("2125551234");
+    EXPECT_TRUE(lookup.found);
+    EXPECT_STREQ("Zoe Full", lookup.name);  // now the higher one
+
+    char shortName[4] = "xyz";
+    EXPECT_TRUE(LookupPhoneBook("5551234", shortName, sizeof shortName));  // on this thread, cut to fit
+    EXPECT_STREQ("Zoe", shortName);
+    EXPECT_FALSE(LookupPhoneBook(nullptr, shortName, sizeof shortName));
+}
+
+TEST_F(PhoneBook, HeaderClicksSortWithoutRegardToCase) {
+    WriteBook(path_, "3333333:charlie\r\n1111111:Bravo\r\n2222222:alpha\r\n4444444:Delta\r\n");
+    Open();
+    Select(page_, {0});  // charlie
+    ClickHeader(page_, 0);
+    EXPECT_EQ((Contacts{{"alpha", "2222222"}, {"Bravo", "1111111"}, {"charlie", "3333333"}, {"Delta", "4444444"}}),
+              Rows(page_));
+    EXPECT_EQ(2, ListView_GetNextItem(List(page_), -1, LVNI_SELECTED));  // the selection went with its row
+    EXPECT_EQ("charlie", EditText(page_, IDC_NAME_EDIT));
+    ClickHeader(page_, 1);
+    EXPECT_EQ((Contacts{{"Bravo", "1111111"}, {"alpha", "2222222"}, {"charlie", "3333333"}, {"Delta", "4444444"}}),
+              Rows(page_));
+    EXPECT_NE(nullptr, GetPropA(page_, "ch"));  // the order decides who a shared number names
+}
+
+TEST_F(PhoneBook, TenThousandContactsStayQuick) {
+    std::string book;
+    for (int i = 0; i < 10000; ++i) {
+        char line[64];
+        snprintf(line, sizeof line, "%d:Contact %d\r\n", 3000000 + i, i);
+        book += line;
+    }
+    WriteBook(path_, book);
+    DWORD start = GetTickCount();
+    Open();
+    DWORD loaded = GetTickCount() - start;
+    ASSERT_EQ(10000, ListView_GetItemCount(List(page_)));
+    start = GetTickCount();
+    ThreadLookup lookup = LookupFromWorker("2123009999");  // the last row
+    DWORD lookedUp = GetTickCount() - start;
+    EXPECT_TRUE(lookup.found);
+    EXPECT_STREQ("Contact 9999", lookup.name);
+    start = GetTickCount();
+    lookup = LookupFromWorker("9999999999");  // no match: every row read
+    DWORD missed = GetTickCount() - start;
+    EXPECT_FALSE(lookup.found);
+    start = GetTickCount();
+    ClickHeader(page_, 0);  // "Contact 0", "Contact 1", "Contact 10", ...
+    DWORD sorted = GetTickCount() - start;
+    EXPECT_EQ("Contact 10", Cell(page_, 2, 0));
+    ClickHeader(page_, 1);
+    start = GetTickCount();
+    SendPageSave(page_);
+    DWORD saved = GetTickCount() - start;
+    EXPECT_EQ(book, ReadBook(path_));
+    printf("load %lu ms (1500 of them the start delay), lookup %lu ms, miss %lu ms, sort %lu ms, save %lu ms\n", loaded,
+           lookedUp, missed, sorted, saved);
+    // Loose bounds for a busy test machine; a cross-thread message per row took ten times longer.
+    EXPECT_LT(lookedUp, 2000u);
+    EXPECT_LT(missed, 2000u);
+    EXPECT_LT(loaded, 10000u);
+    EXPECT_LT(sorted, 5000u);
+    EXPECT_LT(saved, 5000u);
+}
+
+TEST_F(PhoneBook, DeletingEveryRowDeletesTheFile) {
+    WriteBook(path_, "5551234:Ann\r\n5555678:Bob\r\n");
+    Open();
+    Select(page_, {0, 1});
+    PressKey(page_, VK_DELETE);
+    EXPECT_EQ(0, ListView_GetItemCount(List(page_)));
+    EXPECT_NE(nullptr, GetPropA(page_, "ch"));
+    EXPECT_EQ("", EditText(page_, IDC_NAME_EDIT));
+    SendPageSave(page_);
+    EXPECT_FALSE(Exists(path_));
+    EXPECT_EQ(nullptr, GetPropA(page_, "ch"));
+}
+
+TEST_F(PhoneBook, ALineWithoutAColonIsLoggedAndDropped) {
+    WriteBook(path_, "no colon here\r\n50%s%s%s%s off\r\n5551234:Ann\r\n");
+    Open();
+    EXPECT_EQ((Contacts{{"Ann", "5551234"}}), Rows(page_));
+    std::vector<std::string> lines = LogLines(log_);
+    EXPECT_EQ(1, CountLinesWith(lines, "Wrong phone book entry: \"no colon here\"")) << ::testing::PrintToString(lines);
+    EXPECT_EQ(1, CountLinesWith(lines, "Wrong phone book entry: \"50%s%s%s%s off\""));  // text, never a format
+    SendPageSave(page_);
+    EXPECT_EQ("5551234:Ann\r\n", ReadBook(path_));
+}
+
+TEST_F(PhoneBook, ThePathIsStoredOnFirstUse) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    char program[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    ASSERT_GT(length, 4u);
+    std::string expected(program, length);
+    expected = expected.substr(0, expected.rfind('.') + 1) + "pbook";
+    char path[MAX_PATH] = "";
+    GetPhoneBookPath(path);
+    EXPECT_EQ(expected, path);
+    char stored[MAX_PATH] = "";
+    EXPECT_EQ(REG_SZ, ReadSetting("pbook", stored, sizeof stored));
+    EXPECT_EQ(expected, stored);
+    // A stored path is taken as it is.
+    ASSERT_EQ(ERROR_SUCCESS, WriteSetting("pbook", path_.c_str(), static_cast<DWORD>(path_.size() + 1), REG_SZ));
+    GetPhoneBookPath(path);
+    EXPECT_EQ(path_, path);
+}
+
+TEST_F(PhoneBook, TheEditorsFollowTheSelectionAndWriteBack) {
+    WriteBook(path_, "5551234:Ann\r\n5555678:Bob\r\n");
+    Open();
+    Select(page_, {1});
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page_, IDC_NAME_EDIT)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page_, IDC_NUMBERS_LABEL)));
+    EXPECT_EQ("Bob", EditText(page_, IDC_NAME_EDIT));
+    EXPECT_EQ("5555678", EditText(page_, IDC_NUMBERS_EDIT));
+    EXPECT_EQ(nullptr, GetPropA(page_, "ch"));  // filling the editors changes nothing
+
+    Type(page_, IDC_NUMBERS_EDIT, "5551234 / 2125559876;");
+    EXPECT_EQ("5551234, 2125559876", Cell(page_, 1, 1));
+    EXPECT_EQ("5551234 / 2125559876;", EditText(page_, IDC_NUMBERS_EDIT));  // the edit keeps what was typed
+    Type(page_, IDC_NAME_EDIT, "  Robert \t Jones ");
+    EXPECT_EQ("Robert Jones", Cell(page_, 1, 0));
+    EXPECT_NE(nullptr, GetPropA(page_, "ch"));
+
+    Select(page_, {0});
+    EXPECT_EQ("Ann", EditText(page_, IDC_NAME_EDIT));
+    EXPECT_EQ((Contacts{{"Ann", "5551234"}, {"Robert Jones", "5551234, 2125559876"}}), Rows(page_));
+
+    Select(page_, {0, 1});
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, IDC_NAME_EDIT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, IDC_ADD_CONTACT)));
+    EXPECT_EQ("", EditText(page_, IDC_NAME_EDIT));
+    EXPECT_EQ("", EditText(page_, IDC_NUMBERS_EDIT));
+    EXPECT_EQ((Contacts{{"Ann", "5551234"}, {"Robert Jones", "5551234, 2125559876"}}), Rows(page_));
+}
+
+TEST_F(PhoneBook, InsertAddsAContactToFill) {
+    WriteBook(path_, "5551234:Ann\r\n");
+    Open();
+    Select(page_, {0});
+    PressKey(page_, VK_INSERT);
+    ASSERT_EQ(2, ListView_GetItemCount(List(page_)));
+    EXPECT_EQ(1, ListView_GetNextItem(List(page_), -1, LVNI_SELECTED));
+    EXPECT_EQ(GetDlgItem(page_, IDC_NAME_EDIT), GetFocus());
+    Type(page_, IDC_NAME_EDIT, "Carol");
+    PressKey(page_, VK_INSERT);  // a contact with a name is no longer empty: another row
+    EXPECT_EQ(3, ListView_GetItemCount(List(page_)));
+    SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_ADD_CONTACT, BN_CLICKED), 0);  // the button reuses the empty row
+    Pump();
+    EXPECT_EQ(3, ListView_GetItemCount(List(page_)));
+    EXPECT_EQ(2, ListView_GetNextItem(List(page_), -1, LVNI_SELECTED));
+    Type(page_, IDC_NUMBERS_EDIT, "5554321");
+    SendPageSave(page_);
+    // Carol was never given a number: a contact without numbers is not kept.
+    EXPECT_EQ("5551234:Ann\r\n5554321:\r\n", ReadBook(path_));
+}
+
+TEST_F(PhoneBook, AnUnreadableFileIsNeverReplaced) {
+    const std::string book = "5551234:Ann\r\n5555678:Bob\r\n";
+    WriteBook(path_, book);
+    // Another program holds the file without letting anyone read it while the loader runs.
+    HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Open();
+    CloseHandle(held);
+    EXPECT_EQ(0, ListView_GetItemCount(List(page_)));
+    PressKey(page_, VK_INSERT);
+    Type(page_, IDC_NUMBERS_EDIT, "5559999");
+    SendPageSave(page_);
+    SendPageSave(page_);
+    EXPECT_FALSE(SavePhoneBook(page_));
+    Close();  // "ch" is set: the page would save as it goes
+    EXPECT_EQ(book, ReadBook(path_));
+    std::vector<std::string> lines = LogLines(log_);
+    EXPECT_EQ(1, CountLinesWith(lines, "could not be read at start")) << ::testing::PrintToString(lines);
+}
+
+TEST_F(PhoneBook, AnEmptyFileCountsAsNoFile) {
+    WriteBook(path_, "");
+    Open();
+    PressKey(page_, VK_INSERT);
+    Type(page_, IDC_NUMBERS_EDIT, "5559999");
+    Type(page_, IDC_NAME_EDIT, "New");
+    SendPageSave(page_);
+    EXPECT_EQ("5559999:New\r\n", ReadBook(path_));
+}
+
+TEST_F(PhoneBook, AMissingFileIsMadeOnSave) {
+    Open();
+    EXPECT_EQ(1, CountLinesWith(LogLines(log_), path_ + ": "));  // the reader says why there was nothing
+    PressKey(page_, VK_INSERT);
+    Type(page_, IDC_NUMBERS_EDIT, "5559999");
+    Close();  // changed: saved as the page goes
+    EXPECT_EQ("5559999:\r\n", ReadBook(path_));
+}
+
+TEST_F(PhoneBook, AFileMadeHereGoesWithItsLastContact) {
+    Open();
+    PressKey(page_, VK_INSERT);
+    Type(page_, IDC_NUMBERS_EDIT, "5559999");
+    SendPageSave(page_);
+    EXPECT_EQ("5559999:\r\n", ReadBook(path_));
+    Select(page_, {0});
+    PressKey(page_, VK_DELETE);
+    SendPageSave(page_);
+    EXPECT_FALSE(Exists(path_));
+}
+
+TEST_F(PhoneBook, AFileThatAppearsLaterIsNotDeleted) {
+    Open();  // no file at start, as when its share was not reachable yet
+    const std::string book = "5551234:Ann\r\n";
+    WriteBook(path_, book);
+    SendPageSave(page_);
+    Close();
+    EXPECT_EQ(book, ReadBook(path_));
+}
+
+TEST_F(PhoneBook, NothingIsSavedWhileTheLoaderRuns) {
+    const std::string book = "5551234:Ann\r\n5555678:Bob\r\n";
+    WriteBook(path_, book);
+    Start();  // the loader waits 1.5 s before it reads
+    SendPageSave(page_);
+    EXPECT_FALSE(SavePhoneBook(page_));
+    EXPECT_EQ(book, ReadBook(path_));  // an empty list did not delete it
+    HANDLE loader = GetPropA(page_, "th");
+    ASSERT_NE(nullptr, loader);
+    ASSERT_TRUE(WaitPumping(loader, kLoadTimeoutMs));
+    EXPECT_EQ(2, ListView_GetItemCount(List(page_)));
+    EXPECT_TRUE(SavePhoneBook(page_));
+    EXPECT_EQ(book, ReadBook(path_));
+}
+
+TEST_F(PhoneBook, ClosingWhileTheLoaderRunsWaitsForIt) {
+    std::string book;
+    for (int i = 0; i < 2000; ++i) book += std::to_string(4000000 + i) + ":Contact " + std::to_string(i) + "\r\n";
+    WriteBook(path_, book);
+    Start();
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
+    DWORD start = GetTickCount();
+    Close();  // the loader hands its rows over by sending; the wait must carry those out
+    DWORD closed = GetTickCount() - start;
+    EXPECT_LT(closed, 20000u);
+    EXPECT_EQ(book, ReadBook(path_));  // saved from the whole list, not a part of it
+}
+
+TEST_F(PhoneBook, AFailedSaveLeavesTheOldFileWhole) {
+    const std::string book = "5551234:Ann\r\n";
+    WriteBook(path_, book);
+    Open();
+    PressKey(page_, VK_INSERT);
+    Type(page_, IDC_NUMBERS_EDIT, "5559999");
+    // Something stands where the new file is written first.
+    std::string beside = path_ + ".new";
+    ASSERT_TRUE(CreateDirectoryA(beside.c_str(), nullptr));
+    SendPageSave(page_);
+    EXPECT_EQ(book, ReadBook(path_));
+    EXPECT_EQ(1, CountLinesWith(LogLines(log_), "Could not save phone book: "));
+    EXPECT_NE(nullptr, GetPropA(page_, "ch"));  // still to be saved
+    ASSERT_TRUE(RemoveDirectoryA(beside.c_str()));
+    SendPageSave(page_);
+    EXPECT_EQ(book + "5559999:\r\n", ReadBook(path_));
+    EXPECT_FALSE(Exists(beside));
+}
+
+TEST_F(PhoneBook, NoLookupWithoutThePage) {
+    char name[16] = "untouched";
+    EXPECT_FALSE(LookupPhoneBook("5551234", name, sizeof name));
+    WriteBook(path_, "5551234:Ann\r\n");
+    Open();
+    Close();
+    EXPECT_FALSE(LookupPhoneBook("5551234", name, sizeof name));
+    EXPECT_STREQ("untouched", name);
+}
+
+}  // namespace
