@@ -14,6 +14,8 @@ import subprocess
 import time
 
 BENCH = os.environ.get("TW_BENCH", "")
+NATIVE = os.environ.get("TW_NATIVE", "")
+SIM_MODEM = os.path.join(NATIVE, "sim_modem") if NATIVE else ""
 EXE = os.environ.get("TW_EXE", "")
 PROBE = os.environ.get("TW_PROBE", "")
 PRODUCT_KEY = r"HKCU\Software\Quillex\Tellwire v1.2"
@@ -81,7 +83,23 @@ class WineHost:
         subprocess.run(["wine", "cmd", "/c", "exit", "0"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
 
+    def attach_modem(self, com, *options):
+        """Starts a simulated modem as COM<com> of this prefix; returns (process, record, control)."""
+        link = os.path.join(self.prefix, f"modem{com}.tty")
+        record = os.path.join(self.prefix, f"modem{com}.rec")
+        control = os.path.join(self.prefix, f"modem{com}.ctl")
+        process = subprocess.Popen([SIM_MODEM, "--link", link, "--com", str(com), "--record", record,
+                                    "--control", control, *options], env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.processes.append(process)
+        ready = process.stdout.readline()
+        assert ready.startswith("ready"), f"the simulated modem did not start: {ready!r}"
+        return process, record, control
+
     def close(self):
+        for process in self.processes:
+            if process.poll() is None and process.args and process.args[0] == SIM_MODEM:
+                process.terminate()
         if os.path.isdir(self.prefix):
             subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for process in self.processes:
@@ -190,3 +208,19 @@ def tray_icon_colour(host):
                          capture_output=True, text=True, timeout=30, check=True).stdout
     match = re.search(r"srgb\((\d+),(\d+),(\d+)\)", out) or re.search(r"\((\d+),(\d+),(\d+)", out)
     return tuple(int(v) for v in match.groups())
+
+
+def recorded(path, kind):
+    """The texts of one kind of event ("cmd", "rx", "tx", "open", "close") in a modem's record."""
+    try:
+        with open(path, encoding="latin-1") as f:
+            lines = [line.rstrip("\n").split(" ", 2) for line in f]
+    except FileNotFoundError:
+        return []
+    return [parts[2] if len(parts) > 2 else "" for parts in lines if len(parts) > 1 and parts[1] == kind]
+
+
+def send_to_modem(control, *lines):
+    """Plays script lines on a simulated modem now."""
+    with open(control, "w", encoding="latin-1") as fifo:
+        fifo.write("".join(line + "\n" for line in lines))

@@ -31,7 +31,8 @@ const char kUsage[] =
     "  list PAGE CONTROL        the cells of a list view on a page (rows of tab-separated cells)\n"
     "  popups                   the text of every popup window\n"
     "  menus                    the number of open menus\n"
-    "  menu-choose N            choose the Nth item (from 1) of the open menu\n";
+    "  menu-choose N            choose the Nth item (from 1) of the open menu\n"
+    "  window TITLE SECONDS     show a window of another program with that title for a while\n";
 
 // A block in the running copy's memory, for controls that take a pointer.
 class RemoteBlock {
@@ -201,9 +202,10 @@ BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
     if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "TLWRWN1") == 0) {
         char text[1024] = {};
         GetWindowTextA(window, text, sizeof text);
-        std::string flat = text;
-        for (char& c : flat) {
-            if (c == '\r' || c == '\n') c = '|';
+        std::string flat;  // one line: each line break becomes "|"
+        for (const char* c = text; *c != '\0'; ++c) {
+            if (*c == '\r' && c[1] == '\n') continue;
+            flat += (*c == '\r' || *c == '\n') ? '|' : *c;
         }
         std::printf("%s\t%d\n", flat.c_str(), IsWindowVisible(window) ? 1 : 0);
     }
@@ -243,6 +245,21 @@ int ChooseMenuItem(int position) {
     return 0;
 }
 
+// A stand-in for a fax or dialling program: a plain top-level window with the given title.
+int ShowWindowFor(const char* title, int seconds) {
+    HWND window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED | WS_VISIBLE, 10, 10, 200, 60, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) return 1;
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(20);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
 int Usage() {
     std::fputs(kUsage, stderr);
     return 2;
@@ -261,6 +278,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "menu-choose" && argc == 3) return ChooseMenuItem(std::atoi(argv[2]));
+    if (verb == "window" && argc == 4) return ShowWindowFor(argv[2], std::atoi(argv[3]));
     HWND main = MainWindow();
     if (verb == "visible") {
         std::printf("%d\n", main != nullptr && IsWindowVisible(main) ? 1 : 0);
