@@ -3,6 +3,7 @@
 #include "app/empty_page.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
+#include "modem/modem_page.h"
 #include "present/caller_log_page.h"
 #include "present/phone_book_page.h"
 #include "res/resource_ids.h"
@@ -31,7 +32,7 @@ void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, nullptr, CreateCallerLogPage(mainWindow), IDS_PAGE_CALLER_LOG);
     HTREEITEM modem = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_ROLE_PAGE, 0), IDS_PAGE_MODEM);
     for (int port = 1; port <= 4; ++port) {
-        HWND page = CreateEmptyPage(mainWindow, IDD_MODEM_PAGE, port);
+        HWND page = CreateModemPage(mainWindow, port);
         char name[8];
         wsprintfA(name, "COM%d", port);
         AddTreeItem(mainWindow, IDC_PAGE_TREE, modem, reinterpret_cast<LPARAM>(page), name);

@@ -28,9 +28,14 @@ add_library(tellwire_shell STATIC
   app/tray_icon.cpp
   app/win_state.cpp
   diag/program_log.cpp
+  modem/caller_id_reader.cpp
   modem/modem_command.cpp
+  modem/modem_page.cpp
+  modem/port_monitor.cpp
+  modem/port_settings_store.cpp
   modem/serial_port.cpp
   modem/thread_messages.cpp
+  modem/window_finder.cpp
   present/caller_log_page.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp

@@ -32,7 +32,8 @@ const char kUsage[] =
     "  popups                   the text of every popup window\n"
     "  menus                    the number of open menus\n"
     "  menu-choose N            choose the Nth item (from 1) of the open menu\n"
-    "  window TITLE SECONDS     show a window of another program with that title for a while\n";
+    "  window TITLE SECONDS     show a window of another program with that title for a while\n"
+    "  close-popups             double-click every popup\n";
 
 // A block in the running copy's memory, for controls that take a pointer.
 class RemoteBlock {
@@ -212,6 +213,14 @@ BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK DoubleClickPopup(HWND window, LPARAM) {
+    char className[32];
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "TLWRWN1") == 0) {
+        PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK CountMenu(HWND window, LPARAM counter) {
     char className[32];
     if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "#32768") == 0 &&
@@ -271,6 +280,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     std::string verb = argv[1];
     if (verb == "popups") return EnumWindows(PrintPopup, 0) ? 0 : 1;
+    if (verb == "close-popups") return EnumWindows(DoubleClickPopup, 0) ? 0 : 1;
     if (verb == "menus") {
         int count = 0;
         EnumWindows(CountMenu, reinterpret_cast<LPARAM>(&count));

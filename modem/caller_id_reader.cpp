@@ -1,0 +1,66 @@
+#include "modem/caller_id_reader.h"
+
+#include <windows.h>
+
+#include "app/call_dispatch.h"
+#include "app/messages.h"
+#include "app/text_utils.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "modem/modem_command.h"
+#include "present/phone_book_page.h"
+
+namespace {
+
+constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
+
+void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* line) {
+    LogPrintf("%s: %s", settings.name, line);
+    LineOutcome outcome = InterpretCallerIdLine(cycle, line);
+    if (outcome.ring) {
+        DispatchRing(cycle->rings);
+        PostMessageA(g_win.mainWindow, WM_COMMAND, CMD_RING, 0);  // posted: the reader never waits for the window
+    }
+    if (outcome.complete) {
+        char contact[kCallTextSize];
+        if (LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
+            CopyText(cycle->call.name, sizeof cycle->call.name, contact);
+        }
+        DispatchCall(&cycle->call);
+        cycle->call.announced = 1;
+    }
+}
+
+}  // namespace
+
+void ConfigureModem(const PortSettings& settings, SerialPort* port) {
+    // A reply buffer of 4 KB is too much for a worker's stack habits; it lives on the heap.
+    char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
+    if (reply == nullptr) return;
+    SendModemCommand(port, settings.init[0] != '\0' ? settings.init : "ATZ", nullptr, reply);
+    if (settings.cid[0] != '\0') {
+        SendModemCommand(port, settings.cid, nullptr, reply);
+    } else {
+        for (const char* command : kAutomaticCallerIdCommands) {
+            SendModemCommand(port, command, "OK", reply);
+            if (FindTextNoCase(reply, "OK") != nullptr) break;
+        }
+    }
+    LocalFree(reply);
+}
+
+void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
+    char received[kCallerIdReadSize];
+    uint32_t total = WaitForLine(port, 1000, 0, received, sizeof received);
+    if (total < 1) return;
+    cycle->lastDataTick = GetTickCount();
+    size_t at = 0;
+    char line[kCallerIdLineSize];
+    while (NextCallerIdLine(received, total, &at, line, sizeof line)) InterpretLine(settings, cycle, line);
+}
+
+void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
+    if (!EndCallCycleIfSilent(cycle, GetTickCount())) return;
+    LogPrintf("%s: call finished", settings.name);
+    if (port != nullptr) ConfigureModem(settings, port);
+}

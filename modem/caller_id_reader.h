@@ -1,0 +1,17 @@
+// The caller-ID side of one port, run by its port monitor thread: configuring the modem, one read
+// step of its lines, and the end of a call cycle.
+#pragma once
+#include "modem/caller_id.h"
+#include "modem/port_settings.h"
+#include "modem/serial_port.h"
+
+// The init command (or "ATZ"), then the configured caller-ID command, or else the known ones in
+// turn until one is answered "OK". A modem that refuses them all is watched all the same: some
+// report caller ID by themselves.
+void ConfigureModem(const PortSettings& settings, SerialPort* port);
+
+// Waits up to a second for what the modem sends and interprets each line of it.
+void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle);
+
+// Ends the call cycle 12 s after the modem fell silent, and configures the modem anew.
+void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle);

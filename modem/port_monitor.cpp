@@ -1,0 +1,148 @@
+#include "modem/port_monitor.h"
+
+#include <new>
+
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/thread_wait.h"
+#include "diag/program_log.h"
+#include "modem/caller_id_reader.h"
+#include "modem/modem_page.h"
+#include "modem/thread_messages.h"
+#include "modem/window_finder.h"
+
+namespace {
+
+constexpr DWORD kStartDelayMs = 2000;
+constexpr DWORD kStopWaitMs = 5000;
+constexpr int kPassPause = 2;       // half seconds between passes
+constexpr int kReleasedPause = 40;  // while another program has the modem, or the port would not open
+constexpr int kReloadPause = 10;
+
+bool PageExists(const PortMonitor* monitor) {
+    HWND page = monitor->page;
+    return page != nullptr && IsWindow(page);
+}
+
+// One state of the monitor thread, its own: the settings it uses and the call being received.
+struct MonitorRun {
+    PortMonitor* monitor;
+    PortSettings settings;
+    CallCycle cycle;
+    bool windowFound;
+    char windowTitle[512];
+};
+
+bool ReadSettings(MonitorRun* run) {
+    HWND page = run->monitor->page;
+    return page != nullptr && ReadPortSettingsFromPage(page, &run->settings);
+}
+
+void ClosePort(PortMonitor* monitor) {
+    if (monitor->port == nullptr) return;
+    CloseSerialPort(monitor->port);  // drops DTR: the modem lets go of the line
+    monitor->port = nullptr;
+}
+
+// Another program needs the modem: let go of the port until its window closes.
+void ReleaseForWindow(MonitorRun* run, HWND window) {
+    GetWindowTextA(window, run->windowTitle, sizeof run->windowTitle);
+    if (!run->windowFound) {
+        run->windowFound = true;
+        LogPrintf("%s: window found: \"%s\"", run->settings.name, run->windowTitle);
+    }
+    ClosePort(run->monitor);
+    SleepWhileWindow(&run->monitor->page, kReleasedPause);
+    if (run->monitor->reload.exchange(0) != 0) ReadSettings(run);
+}
+
+// False: the thread ends (monitoring disabled).
+bool WatchPort(MonitorRun* run) {
+    PortMonitor* monitor = run->monitor;
+    if (run->windowFound) {
+        run->windowFound = false;
+        LogPrintf("%s: window closed: \"%s\"", run->settings.name, run->windowTitle);
+    }
+    CheckCallEnd(run->settings, monitor->port, &run->cycle);
+    if (monitor->port == nullptr) {
+        if (!ReadSettings(run) || run->settings.enabled == 0) return false;
+        monitor->port = OpenSerialPort(run->settings);
+        if (monitor->port != nullptr) {
+            ConfigureModem(run->settings, monitor->port);
+        } else {
+            SleepWhileWindow(&monitor->page, kReleasedPause);  // absent or in use: try again later
+        }
+        monitor->reload = 0;
+    } else if (monitor->reload != 0) {
+        ClosePort(monitor);
+        SleepWhileWindow(&monitor->page, kReloadPause);  // the next pass opens it with the new settings
+    } else {
+        ReadCallerIdStep(run->settings, monitor->port, &run->cycle);
+    }
+    return true;
+}
+
+DWORD WINAPI PortMonitorThread(void* parameter) {
+    auto* run = static_cast<MonitorRun*>(LocalAlloc(LPTR, sizeof(MonitorRun)));
+    if (run == nullptr) return 1;
+    run->monitor = static_cast<PortMonitor*>(parameter);
+    PortMonitor* monitor = run->monitor;
+    for (DWORD waited = 0; waited < kStartDelayMs && PageExists(monitor); waited += 100) Sleep(100);
+    if (ReadSettings(run)) {
+        for (;;) {
+            if (!PumpThreadMessages() || g_state.stop != 0) break;
+            SleepWhileWindow(&monitor->page, kPassPause);
+            HWND window = FindWindowByTitles(run->settings.wnd);
+            if (window != nullptr) {
+                ReleaseForWindow(run, window);
+            } else if (!WatchPort(run)) {
+                break;
+            }
+            if (!PageExists(monitor)) break;
+        }
+    }
+    LocalFree(run);
+    return 0;
+}
+
+}  // namespace
+
+PortMonitor* CreatePortMonitor(HWND page, int portNumber) {
+    auto* monitor = new (std::nothrow) PortMonitor{};
+    if (monitor == nullptr) return nullptr;
+    monitor->page = page;
+    monitor->portNumber = portNumber;
+    if (!StartPortMonitor(monitor)) {
+        DestroyPortMonitor(monitor);
+        return nullptr;
+    }
+    return monitor;
+}
+
+bool StartPortMonitor(PortMonitor* monitor) {
+    if (monitor == nullptr) return false;
+    monitor->reload = 1;
+    if (monitor->thread != nullptr) {
+        if (WaitForSingleObject(monitor->thread, 1) == WAIT_TIMEOUT) return true;  // it takes up the reload
+        CloseHandle(monitor->thread);
+        monitor->thread = nullptr;
+        monitor->threadId = 0;
+    }
+    monitor->thread = CreateThread(nullptr, 0, PortMonitorThread, monitor, 0, &monitor->threadId);
+    return monitor->thread != nullptr;
+}
+
+void DestroyPortMonitor(PortMonitor* monitor) {
+    if (monitor == nullptr) return;
+    monitor->page = nullptr;  // ends every wait of the thread
+    if (monitor->threadId != 0) PostThreadMessageA(monitor->threadId, TMSG_STOP_THREAD, 0, 0);
+    if (monitor->thread != nullptr) {
+        if (!WaitForThreadHandlingSends(monitor->thread, kStopWaitMs)) {
+            // Busy configuring a silent modem, which can take a minute: the program must still end.
+            TerminateThread(monitor->thread, 1);
+        }
+        CloseHandle(monitor->thread);
+    }
+    ClosePort(monitor);
+    delete monitor;
+}
