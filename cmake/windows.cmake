@@ -77,6 +77,8 @@ foreach(source ${WIN_TEST_SOURCES})
   set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED bench RESOURCE_LOCK unit_prefix TIMEOUT 120
     ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
+# Tests that move the mouse pointer of the shared display, and those that show windows on it.
+set_tests_properties(win.popup_window_test PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
 
 # End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.
 find_program(PYTHON3 python3 REQUIRED)
@@ -85,6 +87,6 @@ foreach(script ${E2E_TESTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name} COMMAND ${PYTHON3} -m unittest -v ${name}
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
-  set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED bench TIMEOUT 600
+  set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED bench TIMEOUT 600 RESOURCE_LOCK pointer
     ENVIRONMENT "TW_BENCH=${BENCH_DIR};TW_EXE=$<TARGET_FILE:tellwire>;TW_PROBE=$<TARGET_FILE:probe>;TW_NATIVE=${TELLWIRE_NATIVE_DIR}")
 endforeach()

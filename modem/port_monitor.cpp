@@ -65,6 +65,9 @@ bool WatchPort(MonitorRun* run) {
     }
     CheckCallEnd(run->settings, monitor->port, &run->cycle);
     if (monitor->port == nullptr) {
+        // The reload is taken up by this reading of the page: a save made while the port opens
+        // and the modem is configured (seconds) must not be lost.
+        monitor->reload = 0;
         if (!ReadSettings(run) || run->settings.enabled == 0) return false;
         monitor->port = OpenSerialPort(run->settings);
         if (monitor->port != nullptr) {
@@ -72,7 +75,6 @@ bool WatchPort(MonitorRun* run) {
         } else {
             SleepWhileWindow(&monitor->page, kReleasedPause);  // absent or in use: try again later
         }
-        monitor->reload = 0;
     } else if (monitor->reload != 0) {
         ClosePort(monitor);
         SleepWhileWindow(&monitor->page, kReloadPause);  // the next pass opens it with the new settings

@@ -12,6 +12,7 @@
 #include "app/text_utils.h"
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
+#include "tests/win/bench_record.h"
 
 namespace {
 
@@ -21,22 +22,6 @@ PortSettings Settings(const char* name) {
     settings.baud_rate = 115200;
     settings.byte_size = 8;
     return settings;
-}
-
-// Everything the bench's modem on COM1 received, as recorded on the Linux side.
-std::string RecordedCommands() {
-    const char* bench = getenv("TW_BENCH");
-    if (bench == nullptr) return "";
-    std::string path = std::string("Z:") + bench + "/modem1.rec";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    std::string text(1 << 20, '\0');
-    DWORD got = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
 }
 
 class ModemCommand : public testing::Test {
