@@ -1,5 +1,6 @@
 #include "app/thread_wait.h"
 
+#include "app/process_state.h"
 #include "app/win_clock.h"
 
 bool WaitForThreadHandlingSends(HANDLE thread, DWORD ms) {
@@ -13,4 +14,12 @@ bool WaitForThreadHandlingSends(HANDLE thread, DWORD ms) {
         if (result == WAIT_OBJECT_0) return true;
         if (result != WAIT_OBJECT_0 + 1) return false;
     }
+}
+
+bool SleepUnlessStopping(DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        if (g_state.stop != 0) return false;
+        Sleep(50);
+    }
+    return g_state.stop == 0;
 }

@@ -6,3 +6,6 @@
 
 // True when the thread ended within ms; what other threads send meanwhile is carried out.
 bool WaitForThreadHandlingSends(HANDLE thread, DWORD ms);
+
+// Sleeps ms in short steps; false (at once) when the program stops meanwhile.
+bool SleepUnlessStopping(DWORD ms);

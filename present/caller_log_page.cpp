@@ -43,10 +43,7 @@ bool LoaderRunning(HWND page) {
 DWORD WINAPI CallerLogLoader(void* parameter) {
     HWND page = static_cast<HWND>(parameter);
     // Let start-up finish first; a program that ends meanwhile does not wait for the delay.
-    for (DWORD waited = 0; waited < kLoaderDelayMs; waited += 50) {
-        if (g_state.stop != 0) return 1;
-        Sleep(50);
-    }
+    if (!SleepUnlessStopping(kLoaderDelayMs)) return 1;
     char path[MAX_PATH];
     GetCallerLogPath(path);
     DWORD size = 0;

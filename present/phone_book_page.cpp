@@ -135,10 +135,7 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
 DWORD WINAPI PhoneBookLoader(void* parameter) {
     HWND page = static_cast<HWND>(parameter);
     // Start-up finishes first; a program that ends meanwhile does not sit out the delay.
-    for (DWORD waited = 0; waited < kLoaderDelayMs; waited += 50) {
-        if (g_state.stop != 0) return 1;
-        Sleep(50);
-    }
+    if (!SleepUnlessStopping(kLoaderDelayMs)) return 1;
     char path[MAX_PATH];
     GetPhoneBookPath(path);
     DWORD size = 0;
