@@ -16,6 +16,7 @@
 #include "present/caller_log_ids.h"
 #include "present/caller_log_page.h"
 #include "ui/list_view.h"
+#include "tests/win/log_lines.h"
 
 namespace {
 
@@ -94,18 +95,7 @@ protected:
         }
         return rows;
     }
-    std::vector<std::string> LogLines() {
-        std::vector<std::string> lines;
-        LRESULT count = SendMessageW(log_, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring wide(SendMessageW(log_, LB_GETTEXTLEN, i, 0) + 1, L'\0');
-            SendMessageW(log_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
-            std::string line(wide.size() * 2, '\0');
-            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr, nullptr);
-            lines.push_back(std::string(line.c_str()).substr(7));
-        }
-        return lines;
-    }
+    std::vector<std::string> LogLines() { return ListBoxLines(log_, false); }
     void DeleteRows(std::initializer_list<int> rows) {
         ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), -1, 0, LVIS_SELECTED);
         for (int row : rows) ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), row, LVIS_SELECTED, LVIS_SELECTED);

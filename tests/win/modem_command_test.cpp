@@ -13,6 +13,7 @@
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
 #include "tests/win/bench_record.h"
+#include "tests/win/log_lines.h"
 
 namespace {
 
@@ -38,13 +39,8 @@ protected:
     }
     void TearDown() override { CloseSerialPort(modem_); }
     static std::string LastLog() {
-        LRESULT count = SendMessageW(log_, LB_GETCOUNT, 0, 0);
-        if (count < 1) return "";
-        std::wstring wide(SendMessageW(log_, LB_GETTEXTLEN, count - 1, 0) + 1, L'\0');
-        SendMessageW(log_, LB_GETTEXT, count - 1, reinterpret_cast<LPARAM>(&wide[0]));
-        std::string line(wide.size(), '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr, nullptr);
-        return std::string(line.c_str()).substr(7);  // behind the time
+        std::vector<std::string> lines = ListBoxLines(log_, false);
+        return lines.empty() ? "" : lines.back();
     }
     static HWND parent_;
     static HWND log_;

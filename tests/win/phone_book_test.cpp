@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/log_lines.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -142,21 +144,7 @@ void SendPageSave(HWND page) {
     Pump();
 }
 
-// Read as wide text: Wine's ANSI LB_GETTEXT overruns its own stack for very long lines.
-std::vector<std::string> LogLines(HWND list) {
-    std::vector<std::string> lines;
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring wide(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
-        std::string line(wide.size() * 2, '\0');
-        int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr,
-                                         nullptr);
-        line.resize(length > 0 ? length - 1 : 0);
-        lines.push_back(line.size() > 7 ? line.substr(7) : std::string());  // without the time
-    }
-    return lines;
-}
+std::vector<std::string> LogLines(HWND list) { return ListBoxLines(list, false); }
 
 int CountLinesWith(const std::vector<std::string>& lines, const std::string& part) {
     int count = 0;

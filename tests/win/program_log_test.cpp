@@ -8,25 +8,11 @@
 
 #include "app/process_state.h"
 #include "diag/program_log.h"
+#include "tests/win/log_lines.h"
 
 namespace {
 
-// Read as wide text: Wine's ANSI LB_GETTEXT overruns its own stack for lines of about 1000
-// characters or more.
-std::vector<std::string> Lines(HWND list) {
-    std::vector<std::string> lines;
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring wide(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
-        std::string line(wide.size() * 2, '\0');
-        int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &line[0], static_cast<int>(line.size()), nullptr,
-                                         nullptr);
-        line.resize(length > 0 ? length - 1 : 0);
-        lines.push_back(line);
-    }
-    return lines;
-}
+std::vector<std::string> Lines(HWND list) { return ListBoxLines(list); }
 
 class ProgramLog : public testing::Test {
 protected:
