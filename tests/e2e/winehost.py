@@ -49,9 +49,55 @@ def wait_until(predicate, timeout, what, interval=0.1):
         time.sleep(interval)
 
 
+class Lan:
+    """A small LAN for several hosts: a bridge in a namespace of its own, each host joined to it by a
+    veth pair with an address in 198.18.0.0/24 and its default route on that pair, so that even
+    255.255.255.255 stays on the bridge. Removed with everything on it."""
+
+    def __init__(self):
+        self.serial = next(_serial)
+        self.name = f"tw-lan-{os.getpid()}-{self.serial}"
+        self.made = False
+
+    def __enter__(self):
+        try:
+            subprocess.run(["ip", "netns", "add", self.name], check=True)
+            self.made = True
+            for command in (["link", "set", "lo", "up"], ["link", "add", "br0", "type", "bridge"],
+                            ["link", "set", "br0", "up"]):
+                subprocess.run(["ip", "-n", self.name, *command], check=True)
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        if self.made:
+            subprocess.run(["ip", "netns", "del", self.name], stderr=subprocess.DEVNULL)
+            self.made = False
+
+    def join(self, namespace, index):
+        """Gives namespace the address 198.18.0.<index> on the bridge."""
+        host_end, bridge_end = f"tw{self.serial}h{index}", f"tw{self.serial}b{index}"
+        subprocess.run(["ip", "link", "add", host_end, "netns", namespace, "type", "veth", "peer", "name", bridge_end,
+                        "netns", self.name], check=True)
+        for command in (["addr", "add", f"198.18.0.{index}/24", "dev", host_end], ["link", "set", host_end, "up"],
+                        ["route", "add", "default", "dev", host_end]):
+            subprocess.run(["ip", "-n", namespace, *command], check=True)
+        subprocess.run(["ip", "-n", self.name, "link", "set", bridge_end, "master", "br0"], check=True)
+        subprocess.run(["ip", "-n", self.name, "link", "set", bridge_end, "up"], check=True)
+        return f"198.18.0.{index}"
+
+
 class WineHost:
-    def __init__(self, name="host"):
+    def __init__(self, name="host", lan=None, index=None):
         self.name = f"tw-{name}-{os.getpid()}-{next(_serial)}"
+        self.lan = lan
+        self.index = index
+        self.address = None
         self.prefix = os.path.join(BENCH, "hosts", self.name)
         self.env = bench_environment()
         self.env["WINEPREFIX"] = self.prefix
@@ -73,6 +119,8 @@ class WineHost:
         subprocess.run(["ip", "netns", "add", self.name], check=True)
         self.namespace_made = True
         subprocess.run(["ip", "-n", self.name, "link", "set", "lo", "up"], check=True)
+        if self.lan is not None:
+            self.address = self.lan.join(self.name, self.index)
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         subprocess.run(["cp", "-a", self.env["TW_TEMPLATE"], self.prefix], check=True)
         with open(self.prefix + ".server.log", "wb") as log:
