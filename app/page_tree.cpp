@@ -4,6 +4,8 @@
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_page.h"
+#include "net/host_list_page.h"
+#include "net/role_page.h"
 #include "present/caller_log_page.h"
 #include "present/phone_book_page.h"
 #include "res/resource_ids.h"
@@ -30,14 +32,14 @@ void BroadcastFrom(HWND tree, HTREEITEM item, UINT message, WPARAM wParam, LPARA
 
 void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, nullptr, CreateCallerLogPage(mainWindow), IDS_PAGE_CALLER_LOG);
-    HTREEITEM modem = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_ROLE_PAGE, 0), IDS_PAGE_MODEM);
+    HTREEITEM modem = AddPage(mainWindow, nullptr, CreateRolePage(mainWindow), IDS_PAGE_MODEM);
     for (int port = 1; port <= 4; ++port) {
         HWND page = CreateModemPage(mainWindow, port);
         char name[8];
         wsprintfA(name, "COM%d", port);
         AddTreeItem(mainWindow, IDC_PAGE_TREE, modem, reinterpret_cast<LPARAM>(page), name);
     }
-    AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_HOST_LIST_PAGE, 0), IDS_PAGE_NETWORK);
+    AddPage(mainWindow, nullptr, CreateHostListPage(mainWindow), IDS_PAGE_NETWORK);
     HTREEITEM popup = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_POPUP_PAGE, 0), IDS_PAGE_POPUP);
     AddPage(mainWindow, popup, CreateEmptyPage(mainWindow, IDD_SOUNDS_PAGE, 0), IDS_PAGE_SOUNDS);
     AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);

@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/text_utils.h"
 #include "app/win_state.h"
+#include "net/network_agent.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
 
@@ -92,6 +93,7 @@ int RunTellwire(const char* arguments) {
     SetProcessDefaults(&g_state);
     ReadGlobalSettings();
     CreatePopupResources();
+    StartNetworkAgent();
 
     // Starting from the Startup folder or a second start must not steal the user's focus.
     HWND foreground = GetForegroundWindow();
@@ -103,6 +105,7 @@ int RunTellwire(const char* arguments) {
     if (g_win.mainWindow != nullptr) RunMessageLoop(g_win.mainWindow);
 
     WaitForPopupsClosed();
+    StopNetworkAgent();
     WSACleanup();
     return kExitNormal;
 }

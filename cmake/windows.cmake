@@ -36,6 +36,10 @@ add_library(tellwire_shell STATIC
   modem/serial_port.cpp
   modem/thread_messages.cpp
   modem/window_finder.cpp
+  net/host_list_page.cpp
+  net/network_agent.cpp
+  net/role_page.cpp
+  net/udp_transport.cpp
   present/caller_log_page.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp

@@ -1,0 +1,198 @@
+#include "net/network_agent.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "app/call_dispatch.h"
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/roles.h"
+#include "app/thread_wait.h"
+#include "app/win_clock.h"
+#include "app/win_state.h"
+#include "diag/program_log.h"
+#include "net/host_list_page.h"
+#include "net/packet.h"
+#include "net/udp_transport.h"
+#include "present/phone_book_page.h"
+#include "present/popup_window.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr DWORD kPassMs = 500;                 // each pass polls the socket once
+constexpr uint32_t kAnnounceEveryMs = 60000;
+// The first announcement is due 2 s after start, not at once: the network (and, after a log-on,
+// the adapter's address) has a moment to come up, and a copy that was already broadcasting hears
+// the newcomer's announcement and steps down in its favour.
+constexpr uint32_t kFirstAnnounceAfterMs = 2000;
+constexpr DWORD kStopWaitMs = 5000;
+constexpr size_t kTargetHostsSize = 16384;  // the block GetTargetHosts hands over
+
+std::atomic<uint32_t> s_instanceStamp{0};  // written by the agent thread when it starts
+
+// Takes every waiting thread message without waiting. False once TMSG_STOP_THREAD was taken;
+// the texts queued behind it are freed unsent.
+bool TakeAgentMessages(SOCKET socket) {
+    bool goOn = true;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == static_cast<UINT>(TMSG_AGENT_TEXT)) {
+            char* text = reinterpret_cast<char*>(message.lParam);
+            if (text == nullptr) continue;
+            if (goOn && GetRole() == kRoleBroadcast) SendToHosts(socket, text);
+            LocalFree(text);  // the agent owns every block it was handed, in every role
+            continue;
+        }
+        if (message.message == static_cast<UINT>(TMSG_STOP_THREAD)) {
+            goOn = false;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return goOn;
+}
+
+void PostCommandToMainWindow(int command) {
+    HWND main = g_win.mainWindow;
+    if (main != nullptr) PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(command), 0);  // posted, never sent
+}
+
+// Another copy announces while this one broadcasts: a LAN carries one broadcaster only, and the
+// one that hears the other first gives way.
+void StepDown() {
+    g_state.role = kRoleListen;
+    ShowPopupFromStrings(IDS_ERROR, IDS_TWO_SERVERS);
+    PostCommandToMainWindow(CMD_STOP);  // stops the work here; the pages' save keeps role 1
+}
+
+void PresentReceivedCall(const char* payload) {
+    CallPayload call = ReadCallPayload(payload);
+    if (!call.valid) {
+        LogPrintf("Wrong packet format: \"%s\"", payload);
+        return;
+    }
+    char contact[kCallFieldSize] = {};
+    if (LookupPhoneBook(call.number, contact, sizeof contact)) {
+        AnnounceCall(contact, call.number);
+    } else {
+        AnnounceCall(call.name, call.number);
+    }
+}
+
+void ReceiveOne(SOCKET socket) {
+    // One byte more than the capacity, so that a datagram of exactly the capacity still gets
+    // its terminating zero inside the buffer.
+    char buffer[kReceiveCapacity + 1];
+    char sender[kSenderTextSize];
+    int received = UdpReceive(socket, buffer, kReceiveCapacity, sender, sizeof sender);
+    if (received <= 0 || received > kReceiveCapacity || sender[0] == '\0' || !RoleUsesNetwork()) return;
+    buffer[received] = '\0';
+    HandlePacket(socket, buffer, sender);
+}
+
+}  // namespace
+
+uint32_t GetInstanceStamp() { return s_instanceStamp; }
+
+void SendPacket(SOCKET socket, const char* host, const char* payload) {
+    char packet[kPacketTextSize];
+    int length = BuildPacket(packet, sizeof packet, s_instanceStamp, payload);
+    if (length > 0) UdpSend(socket, host, g_state.udpPort, packet, length);
+}
+
+void SendToHosts(SOCKET socket, const char* payload) {
+    char* hosts = GetTargetHosts();
+    if (hosts == nullptr) return;
+    // A multi-string: texts ending in a zero byte, an empty one last.
+    // Walked within the block, so a list that somehow filled it cannot lead past its end.
+    size_t at = 0;
+    while (at < kTargetHostsSize && hosts[at] != '\0') {
+        size_t length = strnlen(hosts + at, kTargetHostsSize - at);
+        if (at + length >= kTargetHostsSize) break;  // not terminated inside the block
+        SendPacket(socket, hosts + at, payload);
+        at += length + 1;
+    }
+    LocalFree(hosts);
+}
+
+const char* CheckPacketHeader(const char* text, const char* sender) {
+    if (text == nullptr) return nullptr;
+    PacketHeader header = ReadPacketHeader(text, s_instanceStamp);
+    switch (header.result) {
+    case HeaderResult::Accepted: return header.payload;
+    case HeaderResult::Own: return nullptr;  // our own announcement, come back as broadcasts do
+    case HeaderResult::Wrong: break;
+    }
+    LogPrintf("Wrong packet received from %s", sender != nullptr ? sender : "");
+    return nullptr;
+}
+
+void HandlePacket(SOCKET socket, const char* text, const char* sender) {
+    const char* payload = CheckPacketHeader(text, sender);
+    if (payload == nullptr) return;
+    switch (ClassifyPayload(payload)) {
+    case PayloadKind::Server:
+        g_state.otherBroadcasterSeen = 1;
+        if (GetRole() == kRoleBroadcast) {
+            StepDown();
+        } else {
+            SendPacket(socket, sender, kClientKeyword);
+        }
+        break;
+    case PayloadKind::Client: AddDiscoveredHost(sender); break;
+    case PayloadKind::Ring: PostCommandToMainWindow(CMD_RING); break;
+    case PayloadKind::Call: PresentReceivedCall(payload); break;
+    case PayloadKind::Unknown: LogPrintf("Wrong packet format: \"%s\"", payload); break;
+    }
+}
+
+DWORD WINAPI NetworkAgentThread(LPVOID) {
+    // Gives this thread its message queue before anything else, so texts posted from now on
+    // reach it instead of failing.
+    GetDesktopWindow();
+    MSG peek;
+    PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE);
+    s_instanceStamp = GetTickCount();
+
+    SOCKET socket = UdpOpen(0, g_state.udpPort);
+    if (socket == INVALID_SOCKET) return 0;  // the program runs on without any network function
+
+    uint32_t lastAnnounce = GetTickCount() - (kAnnounceEveryMs - kFirstAnnounceAfterMs);
+    if (g_state.stop != 0) return 0;
+    // The socket stays open until WSACleanup at exit: a stopped agent must not free the port for
+    // a moment in which another program could take it.
+    do {
+        if (!TakeAgentMessages(socket)) break;
+        Sleep(kPassMs);
+        ReceiveOne(socket);
+        // The timer runs in every role, so a computer switched to role 3 announces itself
+        // within a minute.
+        if (TicksSince(lastAnnounce) > kAnnounceEveryMs) {
+            lastAnnounce = GetTickCount();
+            if (GetRole() == kRoleBroadcast) SendPacket(socket, g_state.broadcastAddress, kServerKeyword);
+        }
+    } while (g_state.stop == 0);
+    return 0;
+}
+
+void StartNetworkAgent() {
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, NetworkAgentThread, nullptr, 0, &id);
+    if (thread == nullptr) return;
+    g_win.agentThread = thread;
+    g_win.agentThreadId = id;
+}
+
+void StopNetworkAgent() {
+    HANDLE thread = g_win.agentThread;
+    if (thread == nullptr) return;
+    PostThreadMessageA(g_win.agentThreadId, TMSG_STOP_THREAD, 0, 0);  // fails harmlessly if it has ended
+    // The agent may be inside a message sent to the host list page: carry such sends out while
+    // waiting, or the wait would only end by running out.
+    if (!WaitForThreadHandlingSends(thread, kStopWaitMs)) TerminateThread(thread, 0);
+    CloseHandle(thread);
+    g_win.agentThread = nullptr;
+    g_win.agentThreadId = 0;
+}

@@ -1,0 +1,115 @@
+#include "net/role_page.h"
+
+#include "app/messages.h"
+#include "app/page_tree.h"
+#include "app/process_state.h"
+#include "app/roles.h"
+#include "app/settings.h"
+#include "app/win_state.h"
+#include "net/role_page_ids.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// What the settings store holds for "role", as far as this page knows. Starts as no role at all,
+// so the first save always writes. The user-interface thread alone touches it.
+struct RolePageState {
+    int64_t lastSavedRole;
+};
+constexpr int64_t kNothingSaved = -1;
+RolePageState s_role{kNothingSaved};
+
+bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+
+void SetCheck(HWND page, int id, bool checked) { CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED); }
+
+// Each click re-runs the chain through a posted command, so a click, the start and the lock-out
+// all reach the other pages the same way.
+void Rerun(HWND page, int id) { PostMessageA(page, WM_COMMAND, id, 0); }
+
+void OnInitDialog(HWND page) {
+    s_role.lastSavedRole = kNothingSaved;
+    uint32_t role = GetRole();
+    bool modem = role == kRoleModem || role == kRoleBroadcast;
+    SetCheck(page, IDC_ROLE_MODEM, modem);
+    SetCheck(page, IDC_ROLE_BROADCAST, role == kRoleBroadcast);
+    SetCheck(page, IDC_ROLE_NETWORK, !modem);
+    Rerun(page, modem ? IDC_ROLE_MODEM : IDC_ROLE_NETWORK);
+}
+
+void OnModemChosen(HWND page) {
+    if (!IsChecked(page, IDC_ROLE_MODEM)) return;
+    EnableWindow(GetDlgItem(page, IDC_ROLE_BROADCAST), TRUE);
+    Rerun(page, IDC_ROLE_BROADCAST);
+}
+
+// The check mark stays while the box is disabled, so going back to the modem restores the
+// broadcasting the user had chosen.
+void OnNetworkChosen(HWND page) {
+    EnableWindow(GetDlgItem(page, IDC_ROLE_BROADCAST), FALSE);
+    Rerun(page, IDC_ROLE_BROADCAST);
+}
+
+void OnBroadcastChanged(HWND page) {
+    uint32_t role = kRoleListen;
+    if (IsWindowEnabled(GetDlgItem(page, IDC_ROLE_BROADCAST))) {
+        role = IsChecked(page, IDC_ROLE_BROADCAST) ? kRoleBroadcast : kRoleModem;
+    }
+    g_state.role = role;
+    Rerun(page, CMD_REFRESH);
+}
+
+void OnSave() {
+    uint32_t role = GetRole();
+    if (static_cast<int64_t>(role) == s_role.lastSavedRole) return;
+    s_role.lastSavedRole = role;
+    WriteSettingDword(kSettingRole.name, role);
+}
+
+// Two broadcasters on one network would send every call twice to every computer: once another
+// one has been heard, this computer may only listen, for the rest of the run.
+void OnActivate(HWND page, bool shown) {
+    if (!shown || g_state.otherBroadcasterSeen == 0) return;
+    if (IsChecked(page, IDC_ROLE_MODEM)) {
+        SetCheck(page, IDC_ROLE_MODEM, false);
+        SetCheck(page, IDC_ROLE_NETWORK, true);
+        Rerun(page, IDC_ROLE_NETWORK);
+    }
+    EnableWindow(GetDlgItem(page, IDC_ROLE_MODEM), FALSE);
+}
+
+void OnCommand(HWND page, int id, int code, LPARAM lParam) {
+    bool clicked = code == BN_CLICKED;
+    switch (id) {
+    case IDC_ROLE_MODEM:
+        if (clicked) OnModemChosen(page);
+        break;
+    case IDC_ROLE_NETWORK:
+        if (clicked) OnNetworkChosen(page);
+        break;
+    case IDC_ROLE_BROADCAST:
+        if (clicked) OnBroadcastChanged(page);
+        break;
+    case CMD_REFRESH: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, GetRole()); break;
+    case CMD_PAGE_SAVE: OnSave(); break;
+    case CMD_PAGE_ACTIVATE: OnActivate(page, lParam != 0); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(page); return TRUE;
+    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam), lParam); return TRUE;
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_DESTROY: return TRUE;
+    default: return FALSE;
+    }
+}
+
+HWND CreateRolePage(HWND mainWindow) {
+    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_ROLE_PAGE), mainWindow, RolePageProc, 0);
+}
