@@ -3,6 +3,9 @@
 from its reply, and sends it every call and ring; the listener (role 1) shows them with its own
 phone book's name. Two broadcasters: one steps down."""
 import os
+import socket
+import subprocess
+import textwrap
 import unittest
 
 from winehost import Lan, WineHost, send_to_modem, wait_until
@@ -73,6 +76,63 @@ class SharedModem(unittest.TestCase):
             other = second if stepped is first else first
             other.probe("close-popups")
             self.assertEqual(0, other.stop_tellwire(running[1] if stepped is first else running[0], timeout=30))
+
+
+# A peer on the LAN that is not Tellwire: plain sockets in a namespace of its own.
+PEER = textwrap.dedent("""
+    import socket, sys, time
+    target = (sys.argv[1], 30307)
+    main = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    main.bind(("0.0.0.0", 30307))
+    other = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    other.bind(("0.0.0.0", 30308))
+    for datagram in (b"\\x00\\xff garbage \\x01", b"Other:1>Server\\x00", b"Tellwire:5>CLRID:1/ONE\\x00",
+                     b"Tellwire:5>CLRID:555-1234/DASH\\x00", b"Tellwire:5>" + b"9" * 300 + b"\\x00",
+                     b"Tellwire:5>Hello\\x00", b"Tellwire:5>CLRID:5551234/PORT\\x00"):
+        (other if datagram.endswith(b"PORT\\x00") else main).sendto(datagram, target)
+        time.sleep(0.1)
+    main.sendto(b"Tellwire:5>Server\\x00", target)
+    main.settimeout(10)  # the agent takes one datagram per half-second pass
+    try:
+        print("reply", main.recvfrom(512)[0])
+    except socket.timeout:
+        print("no reply")
+    main.sendto(b"Tellwire:5>CLRID:5551234/PEER\\x00", target)
+""")
+
+
+class StrangeDatagrams(unittest.TestCase):
+    def run_peer(self, lan, target):
+        namespace = f"{lan.name}-peer"
+        subprocess.run(["ip", "netns", "add", namespace], check=True)
+        try:
+            subprocess.run(["ip", "-n", namespace, "link", "set", "lo", "up"], check=True)
+            lan.join(namespace, 3)
+            return subprocess.run(["ip", "netns", "exec", namespace, "python3", "-c", PEER, target],
+                                  capture_output=True, text=True, timeout=60, check=True).stdout
+        finally:
+            subprocess.run(["ip", "netns", "del", namespace], stderr=subprocess.DEVNULL)
+
+    def test_malformed_datagrams_change_nothing(self):
+        for role, shown in ((1, ["PEER|555 12 34"]), (2, [])):
+            with self.subTest(role=role), Lan() as lan, WineHost("target", lan, 2) as host:
+                host.reg_add("role", "REG_DWORD", role)
+                running = host.start_tellwire()
+                output = self.run_peer(lan, host.address)
+                if role == 1:
+                    self.assertIn("reply b'Tellwire:", output)  # a listener answers the announcement
+                    wait_until(lambda: popups(host), 20, "the one valid call")
+                else:
+                    self.assertIn("no reply", output)  # role 2 takes no part in the network
+                    wait_until(lambda: any("started" in line for line in log_lines(host)), 5, "the log")
+                self.assertEqual(shown, popups(host))
+                self.assertIsNone(running.poll())
+                log = log_lines(host)
+                if role == 1:
+                    self.assertTrue(any(line.startswith("Packet from 198.18.0.3:30308 ignored") for line in log), log)
+                    self.assertTrue(any(line.startswith("Wrong packet") for line in log), log)
+                host.probe("close-popups")
+                self.assertEqual(0, host.stop_tellwire(running, timeout=30))
 
 
 if __name__ == "__main__":
