@@ -55,6 +55,14 @@ void OnBroadcastChanged(HWND page) {
     if (IsWindowEnabled(GetDlgItem(page, IDC_ROLE_BROADCAST))) {
         role = IsChecked(page, IDC_ROLE_BROADCAST) ? kRoleBroadcast : kRoleModem;
     }
+    // Another broadcaster was heard (this copy may just have stepped down): the page must not
+    // make it a broadcaster again, also not from the state it showed at start.
+    if (role == kRoleBroadcast && g_state.otherBroadcasterSeen != 0) {
+        SetCheck(page, IDC_ROLE_MODEM, false);
+        SetCheck(page, IDC_ROLE_NETWORK, true);
+        EnableWindow(GetDlgItem(page, IDC_ROLE_BROADCAST), FALSE);
+        role = kRoleListen;
+    }
     g_state.role = role;
     Rerun(page, CMD_REFRESH);
 }

@@ -199,6 +199,19 @@ TEST_F(RolePage, AnotherBroadcasterLocksOutTheModemRoles) {
     EXPECT_FALSE(Enabled(IDC_ROLE_MODEM));
 }
 
+// The network agent stepped down (role 1) while the page's start was still under way: the page
+// must not make this copy a broadcaster again from the role it showed at start.
+TEST_F(RolePage, AStepDownDuringTheStartStands) {
+    g_state.otherBroadcasterSeen = 1;  // heard before the page's own start has run
+    Create(3);
+    EXPECT_EQ(1u, g_state.role.load());
+    EXPECT_TRUE(Checked(IDC_ROLE_NETWORK));
+    Save();
+    DWORD saved = 0;
+    EXPECT_EQ(REG_DWORD, ReadSetting("role", &saved, sizeof saved));
+    EXPECT_EQ(1u, saved);
+}
+
 TEST_F(RolePage, WithoutAnotherBroadcasterShowingChangesNothing) {
     Create(3);
     g_told.clear();
