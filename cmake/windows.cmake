@@ -20,6 +20,7 @@ add_library(tellwire_shell STATIC
   app/home_page.cpp
   app/main_window.cpp
   app/message_box_res.cpp
+  app/page_loader.cpp
   app/page_tree.cpp
   app/read_whole_file.cpp
   app/settings.cpp

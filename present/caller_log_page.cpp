@@ -11,6 +11,7 @@
 #include "app/process_state.h"
 #include "app/read_whole_file.h"
 #include "app/text_utils.h"
+#include "app/page_loader.h"
 #include "app/thread_wait.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr char kLoaderProperty[] = "th";
 constexpr char kChangedProperty[] = "ch";
 constexpr DWORD kLoaderDelayMs = 1000;
 constexpr DWORD kLoaderWaitMs = 60000;
@@ -34,11 +34,6 @@ std::atomic<DataFileState> s_fileState{DataFileState::Missing};
 // added to the list a second time; the lock keeps the loader's read and such an append apart.
 std::mutex s_fileLock;
 bool s_loaderHasRead = false;  // under s_fileLock
-
-bool LoaderRunning(HWND page) {
-    HANDLE loader = GetPropA(page, kLoaderProperty);
-    return loader != nullptr && WaitForSingleObject(loader, 1) == WAIT_TIMEOUT;
-}
 
 DWORD WINAPI CallerLogLoader(void* parameter) {
     HWND page = static_cast<HWND>(parameter);
@@ -83,7 +78,7 @@ void OnInitDialog(HWND page) {
     AddListColumn(page, IDC_CALLER_LOG_LIST, 3, 25, IDS_COLUMN_NUMBER);
     HANDLE loader = CreateThread(nullptr, 0, CallerLogLoader, page, 0, nullptr);
     if (loader != nullptr) {
-        SetPropA(page, kLoaderProperty, loader);
+        KeepPageLoader(page, loader);
     } else {
         std::lock_guard<std::mutex> hold(s_fileLock);
         s_loaderHasRead = true;  // no loader: calls go straight into the list
@@ -99,7 +94,7 @@ void OnCommand(HWND page, int id) {
     switch (id) {
     case CMD_REFRESH: ShowLastRow(page); break;
     case CMD_PAGE_SAVE:
-        if (!LoaderRunning(page)) SaveCallerLog(page);
+        if (!PageLoaderRunning(page)) SaveCallerLog(page);
         break;
     default: break;
     }
@@ -117,12 +112,7 @@ void OnSize(HWND page, int width, int height) {
 }
 
 void OnDestroy(HWND page) {
-    HANDLE loader = RemovePropA(page, kLoaderProperty);
-    bool loaderEnded = true;
-    if (loader != nullptr) {
-        loaderEnded = WaitForThreadHandlingSends(loader, kLoaderWaitMs);
-        CloseHandle(loader);
-    }
+    bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A list the loader is still filling must not replace the file.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SaveCallerLog(page);
     s_page = nullptr;
@@ -180,7 +170,7 @@ void AddCallerLogRow(const char* date, const char* time, const char* name, const
 
 void AddCallerLogEntry(const char* name, const char* number) {
     HWND page = s_page;
-    if (page != nullptr && !LoaderRunning(page) && RemovePropA(page, kChangedProperty) != nullptr) {
+    if (page != nullptr && !PageLoaderRunning(page) && RemovePropA(page, kChangedProperty) != nullptr) {
         SaveCallerLog(page);  // the file matches the list again before the new line goes on it
     }
     SYSTEMTIME now;

@@ -11,6 +11,7 @@
 #include "app/process_state.h"
 #include "app/read_whole_file.h"
 #include "app/text_utils.h"
+#include "app/page_loader.h"
 #include "app/thread_wait.h"
 #include "app/win_clock.h"
 #include "app/win_state.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr char kLoaderProperty[] = "th";
 constexpr char kChangedProperty[] = "ch";
 constexpr DWORD kLoaderDelayMs = 1500;
 constexpr DWORD kLoaderWaitMs = 60000;
@@ -80,11 +80,6 @@ int RowCount(HWND page) {
 }
 
 void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7)); }
-
-bool LoaderRunning(HWND page) {
-    HANDLE loader = GetPropA(page, kLoaderProperty);
-    return loader != nullptr && WaitForSingleObject(loader, 1) == WAIT_TIMEOUT;
-}
 
 // --- Loading, on the loader thread.
 
@@ -307,7 +302,7 @@ void OnCommand(HWND page, int id, int code) {
     case CMD_PHONE_BOOK_PRIVATE_1: CheckSelection(page); break;
     case CMD_PHONE_BOOK_PRIVATE_2: SetFocus(GetDlgItem(page, IDC_NAME_EDIT)); break;
     case CMD_PAGE_SAVE:
-        if (!LoaderRunning(page)) SavePhoneBook(page);
+        if (!PageLoaderRunning(page)) SavePhoneBook(page);
         break;
     default: break;
     }
@@ -328,7 +323,7 @@ void OnInitDialog(HWND page) {
     RequestSelectionCheck(page);
     HANDLE loader = CreateThread(nullptr, 0, PhoneBookLoader, page, 0, nullptr);
     if (loader != nullptr) {
-        SetPropA(page, kLoaderProperty, loader);
+        KeepPageLoader(page, loader);
     } else {
         // Without its loader the list never holds the file, so it never replaces it either.
         char reason[256];
@@ -337,12 +332,7 @@ void OnInitDialog(HWND page) {
 }
 
 void OnDestroy(HWND page) {
-    HANDLE loader = RemovePropA(page, kLoaderProperty);
-    bool loaderEnded = true;
-    if (loader != nullptr) {
-        loaderEnded = WaitForThreadHandlingSends(loader, kLoaderWaitMs);
-        CloseHandle(loader);
-    }
+    bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A loader still running holds part of the file in the list: that list must not replace it.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SavePhoneBook(page);
     s_book.page = nullptr;

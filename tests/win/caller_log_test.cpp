@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/pump.h"
+
 #include <string>
 #include <vector>
 
@@ -43,11 +45,6 @@ void WriteFileText(const std::string& path, const std::string& text) {
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
 class CallerLog : public testing::Test {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/pump.h"
+
 #include <string>
 #include <vector>
 
@@ -31,31 +33,6 @@ using Rows = std::vector<Row>;
 
 std::ostream& operator<<(std::ostream& out, const Row& row) {
     return out << "[" << row.host << "|" << row.timestamp << "|" << row.permanent << "]";
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Waits for a thread while this thread keeps handling messages: the agent's calls are carried
-// out by the page, which lives on this thread.
-bool WaitPumping(HANDLE handle, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        Pump();
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) {
-            Pump();
-            return true;
-        }
-        if (result != WAIT_OBJECT_0 + 1) return false;
-    }
 }
 
 struct AgentCall {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/pump.h"
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -31,11 +33,6 @@ const int kAllControls[] = {
     IDC_MODEM_STOP_BITS,    IDC_MODEM_PORT_NUMBER,   IDC_MODEM_FINDER,   IDC_MODEM_COMPATIBILITY,
     IDC_MODEM_PORT_GROUP,   IDC_MODEM_BAUD_RATE_LABEL,
 };
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
 
 void PutRaw(const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/pump.h"
+
 #include "tests/win/log_lines.h"
 
 #include <cstdio>
@@ -34,31 +36,6 @@ using Contacts = std::vector<Contact>;
 
 std::ostream& operator<<(std::ostream& out, const Contact& contact) {
     return out << "[" << contact.name << "|" << contact.numbers << "]";
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Waits for a thread while this thread keeps handling messages: the loader and the lookups
-// reach the page by sending to it, and the page lives on this thread.
-bool WaitPumping(HANDLE handle, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        Pump();
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) {
-            Pump();
-            return true;
-        }
-        if (result != WAIT_OBJECT_0 + 1) return false;
-    }
 }
 
 void WriteBook(const std::string& path, const std::string& text) {
