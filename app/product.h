@@ -5,6 +5,8 @@
 inline constexpr char kProductName[] = "Tellwire";
 inline constexpr char kProductVersion[] = "1.2";
 inline constexpr char kMakerName[] = "Quillex";
+// Where crash reports and support mail go (the Support page shows it, the crash reporter sends to it).
+inline constexpr char kSupportAddress[] = "support@tellwire.quillex.example";
 // Window class of the popups; a 7-character name that other copies and tools search for.
 inline constexpr char kPopupClassName[] = "TLWRWN1";
 
