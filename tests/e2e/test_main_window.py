@@ -70,6 +70,19 @@ class MainWindow(unittest.TestCase):
             self.assertEqual(0, running.wait(timeout=20))
             self.assertIsNone(host.reg_query("hWnd"))
 
+    def test_every_page_shown_in_turn(self):
+        """Each of the twelve pages selected from the tree and shown; the screenshots are for a
+        person to look at (BENCH/shots/page_*.png)."""
+        with WineHost("pages") as host:
+            running = host.start_tellwire()
+            host.probe("command", str(CMD_SHOW))
+            wait_until(lambda: visible(host), 10, "the main window shown")
+            for _, text in TREE:
+                self.assertEqual(0, host.probe("select", text).returncode, text)
+                wait_until(lambda: host.probe("page").stdout.strip() == text + "\t1", 10, "the page " + text)
+                screenshot(host, "page_" + text.replace(" ", "_").lower())
+            self.assertEqual(0, host.stop_tellwire(running))
+
 
 if __name__ == "__main__":
     unittest.main()
