@@ -14,6 +14,7 @@
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "present/popup_window.h"
+#include "present/sounds_page.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 
@@ -108,6 +109,7 @@ void OnBlinkTimer(HWND window, UINT_PTR timer) {
 void OnRing(HWND window) {
     StartBlink(&s_main.blink);
     SetTimer(window, TIMER_BLINK, kBlinkStepMs, nullptr);
+    PlayRingSound();
 }
 
 void OnShow(HWND window) {

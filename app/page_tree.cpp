@@ -8,6 +8,8 @@
 #include "net/role_page.h"
 #include "present/caller_log_page.h"
 #include "present/phone_book_page.h"
+#include "present/popup_page.h"
+#include "present/sounds_page.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 
@@ -40,8 +42,8 @@ void FillPageTree(HWND mainWindow) {
         AddTreeItem(mainWindow, IDC_PAGE_TREE, modem, reinterpret_cast<LPARAM>(page), name);
     }
     AddPage(mainWindow, nullptr, CreateHostListPage(mainWindow), IDS_PAGE_NETWORK);
-    HTREEITEM popup = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_POPUP_PAGE, 0), IDS_PAGE_POPUP);
-    AddPage(mainWindow, popup, CreateEmptyPage(mainWindow, IDD_SOUNDS_PAGE, 0), IDS_PAGE_SOUNDS);
+    HTREEITEM popup = AddPage(mainWindow, nullptr, CreatePopupPage(mainWindow), IDS_PAGE_POPUP);
+    AddPage(mainWindow, popup, CreateSoundsPage(mainWindow), IDS_PAGE_SOUNDS);
     AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
     HTREEITEM support = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_SUPPORT_PAGE, 0), IDS_PAGE_SUPPORT);
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);

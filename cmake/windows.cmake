@@ -44,14 +44,17 @@ add_library(tellwire_shell STATIC
   present/caller_log_page.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp
+  present/popup_page.cpp
   present/popup_window.cpp
+  present/sound_player.cpp
+  present/sounds_page.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
   ui/list_view.cpp
   ui/tree_view.cpp
 )
 target_compile_definitions(tellwire_shell PRIVATE TELLWIRE_HOME_URL="${TELLWIRE_HOME_URL}")
-target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 ws2_32 user32 gdi32 advapi32 shell32)
+target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 comdlg32 ws2_32 user32 gdi32 advapi32 shell32)
 
 add_executable(tellwire WIN32 app/winmain.cpp res/tellwire.rc)
 target_link_libraries(tellwire PRIVATE tellwire_shell)
@@ -83,7 +86,8 @@ foreach(source ${WIN_TEST_SOURCES})
     ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
 # Tests that move the mouse pointer of the shared display, and those that show windows on it.
-set_tests_properties(win.popup_window_test PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
+set_tests_properties(win.popup_window_test win.popup_page_test win.sounds_page_test
+  PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
 
 # End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.
 find_program(PYTHON3 python3 REQUIRED)

@@ -1,0 +1,180 @@
+#include "present/popup_page.h"
+
+#include <commdlg.h>
+
+#include "app/messages.h"
+#include "app/process_state.h"
+#include "app/settings.h"
+#include "app/win_state.h"
+#include "present/popup_page_ids.h"
+#include "present/popup_window.h"
+#include "res/resource_ids.h"
+#include "ui/enable_controls.h"
+
+namespace {
+
+constexpr char kChangedProperty[] = "ch";
+constexpr char kSampleText[] = "This is \r\nsample text";
+
+// The brushes the two swatches are painted with, made on demand from the current colours and
+// released when a colour changes. The user-interface thread alone touches them.
+struct SwatchBrushes {
+    HBRUSH background;
+    HBRUSH text;
+};
+SwatchBrushes s_swatches{};
+
+// One swatch: its brush slot, the colour it shows and the setting that keeps the colour.
+struct Swatch {
+    HBRUSH* brush;
+    uint32_t* colour;
+    const SettingInfo* setting;
+};
+
+bool SwatchOf(int id, Swatch* swatch) {
+    if (id == IDC_POPUP_BACK_SWATCH) {
+        *swatch = Swatch{&s_swatches.background, &g_state.popupBackColour, &kSettingBackColour};
+        return true;
+    }
+    if (id == IDC_POPUP_TEXT_SWATCH) {
+        *swatch = Swatch{&s_swatches.text, &g_state.popupTextColour, &kSettingTextColour};
+        return true;
+    }
+    return false;
+}
+
+void ReleaseBrush(HBRUSH* brush) {
+    if (*brush != nullptr) DeleteObject(*brush);
+    *brush = nullptr;
+}
+
+bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED; }
+
+// Only what the user does counts as a change: filling the controls at creation happens while
+// the page is still hidden.
+void MarkChangedIfShown(HWND page) {
+    if (IsWindowVisible(page)) SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void OnInitDialog(HWND page) {
+    g_state.popupsEnabled = ReadSettingDword(kSettingPopupsEnabled);
+    g_state.popupCloseSeconds = ReadSettingDword(kSettingPopupSeconds);
+    CheckDlgButton(page, IDC_POPUP_ENABLED, g_state.popupsEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+    // The box's own handler sets the other controls, as a click would.
+    PostMessageA(page, WM_COMMAND, IDC_POPUP_ENABLED, 0);
+    SetDlgItemInt(page, IDC_POPUP_SECONDS, g_state.popupCloseSeconds, FALSE);
+    SendDlgItemMessageA(page, IDC_POPUP_FONT_SAMPLE, WM_SETFONT, reinterpret_cast<WPARAM>(GetPopupFont()), TRUE);
+}
+
+// Open popups see the switch at their next tick: switched off, they all close within a second.
+void OnEnableChanged(HWND page) {
+    bool enabled = IsChecked(page);
+    g_state.popupsEnabled = enabled ? 1 : 0;
+    EnableDialogControls(page, enabled, IDC_POPUP_ENABLED);
+    MarkChangedIfShown(page);
+}
+
+// A text that is no number gives 0: popups then close at their first tick.
+void OnSecondsChanged(HWND page, int notification) {
+    if (notification != EN_CHANGE || !IsWindowVisible(page)) return;
+    BOOL isNumber = FALSE;
+    UINT seconds = GetDlgItemInt(page, IDC_POPUP_SECONDS, &isNumber, FALSE);
+    g_state.popupCloseSeconds = isNumber ? seconds : 0;
+    MarkChangedIfShown(page);
+}
+
+void ChoosePopupFont(HWND page) {
+    LOGFONTA record{};
+    bool stored = ReadSetting(kSettingFont.name, &record, sizeof record) == REG_BINARY;
+    record.lfFaceName[LF_FACESIZE - 1] = '\0';  // a hand-edited value may lack the NUL
+    CHOOSEFONTA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = page;
+    chooser.lpLogFont = &record;
+    // No effects: the popup's colour is chosen below, and it has no use for underlines.
+    chooser.Flags = CF_SCREENFONTS | CF_PRINTERFONTS | (stored ? CF_INITTOLOGFONTSTRUCT : 0);
+    if (!ChooseFontA(&chooser)) return;
+    WriteSetting(kSettingFont.name, &record, sizeof record, REG_BINARY);
+    // A font that cannot be made leaves the old one with the popups and the sample.
+    HFONT font = ReplacePopupFont(record);
+    if (font != nullptr) {
+        SendDlgItemMessageA(page, IDC_POPUP_FONT_SAMPLE, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+// The system's colour chooser, fully opened, starting from black with black custom colours.
+// True when the user chose a colour, which is then in the swatch's colour.
+bool ChooseSwatchColour(HWND page, int id, uint32_t* colour) {
+    COLORREF custom[16] = {};
+    CHOOSECOLORA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = page;
+    chooser.rgbResult = 0;
+    chooser.lpCustColors = custom;
+    chooser.Flags = CC_FULLOPEN | CC_ANYCOLOR;
+    if (!ChooseColorA(&chooser)) return false;
+    *colour = chooser.rgbResult;
+    InvalidateRect(GetDlgItem(page, id), nullptr, TRUE);
+    return true;
+}
+
+// Stored at once, and every popup from now on is drawn in the new colour.
+void OnSwatchClicked(HWND page, int id, int notification) {
+    Swatch swatch;
+    if (notification != STN_CLICKED || !SwatchOf(id, &swatch)) return;
+    if (!ChooseSwatchColour(page, id, swatch.colour)) return;
+    ReleaseBrush(swatch.brush);
+    WriteSettingDword(*swatch.setting, *swatch.colour);
+    RecreatePopupResources();
+}
+
+void SaveIfChanged(HWND page) {
+    if (RemovePropA(page, kChangedProperty) == nullptr) return;
+    WriteSettingDword(kSettingPopupsEnabled, g_state.popupsEnabled);
+    WriteSettingDword(kSettingPopupSeconds, g_state.popupCloseSeconds);
+}
+
+void OnCommand(HWND page, int id, int notification) {
+    switch (id) {
+    case IDC_POPUP_ENABLED: OnEnableChanged(page); break;
+    case IDC_POPUP_SECONDS: OnSecondsChanged(page, notification); break;
+    case IDC_POPUP_FONT_CHANGE: ChoosePopupFont(page); break;
+    case IDC_POPUP_BACK_SWATCH:
+    case IDC_POPUP_TEXT_SWATCH: OnSwatchClicked(page, id, notification); break;
+    case IDC_POPUP_TEST: ShowPopup("%s", kSampleText); break;
+    case CMD_PAGE_SAVE: SaveIfChanged(page); break;
+    default: break;
+    }
+}
+
+// A disabled swatch is left to the system, so it looks as disabled as its neighbours.
+INT_PTR OnControlColour(HWND control) {
+    Swatch swatch;
+    if (!SwatchOf(GetDlgCtrlID(control), &swatch) || !IsWindowEnabled(control)) return FALSE;
+    if (*swatch.brush == nullptr) *swatch.brush = CreateSolidBrush(*swatch.colour);
+    return reinterpret_cast<INT_PTR>(*swatch.brush);
+}
+
+void OnDestroy(HWND page) {
+    RemovePropA(page, kChangedProperty);  // not saved: the main window saves its pages before it goes
+    ReleaseBrush(&s_swatches.background);
+    ReleaseBrush(&s_swatches.text);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PopupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(page); return TRUE;
+    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HWND>(lParam));
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_DESTROY: OnDestroy(page); return TRUE;
+    default: return FALSE;
+    }
+}
+
+HWND CreatePopupPage(HWND mainWindow) {
+    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_POPUP_PAGE), mainWindow, PopupPageProc, 0);
+}
