@@ -9,6 +9,7 @@
 #include "present/caller_log_page.h"
 #include "present/phone_book_page.h"
 #include "res/resource_ids.h"
+#include "ui/support_page.h"
 #include "ui/tree_view.h"
 
 namespace {
@@ -43,7 +44,7 @@ void FillPageTree(HWND mainWindow) {
     HTREEITEM popup = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_POPUP_PAGE, 0), IDS_PAGE_POPUP);
     AddPage(mainWindow, popup, CreateEmptyPage(mainWindow, IDD_SOUNDS_PAGE, 0), IDS_PAGE_SOUNDS);
     AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
-    HTREEITEM support = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_SUPPORT_PAGE, 0), IDS_PAGE_SUPPORT);
+    HTREEITEM support = AddPage(mainWindow, nullptr, CreateSupportPage(mainWindow), IDS_PAGE_SUPPORT);
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }
 
