@@ -1,6 +1,5 @@
 #include "app/page_tree.h"
 
-#include "app/empty_page.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_page.h"
@@ -11,6 +10,7 @@
 #include "present/popup_page.h"
 #include "present/sounds_page.h"
 #include "res/resource_ids.h"
+#include "ui/support_page.h"
 #include "ui/tree_view.h"
 
 namespace {
@@ -45,7 +45,7 @@ void FillPageTree(HWND mainWindow) {
     HTREEITEM popup = AddPage(mainWindow, nullptr, CreatePopupPage(mainWindow), IDS_PAGE_POPUP);
     AddPage(mainWindow, popup, CreateSoundsPage(mainWindow), IDS_PAGE_SOUNDS);
     AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
-    HTREEITEM support = AddPage(mainWindow, nullptr, CreateEmptyPage(mainWindow, IDD_SUPPORT_PAGE, 0), IDS_PAGE_SUPPORT);
+    HTREEITEM support = AddPage(mainWindow, nullptr, CreateSupportPage(mainWindow), IDS_PAGE_SUPPORT);
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }
 

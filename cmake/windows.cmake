@@ -14,7 +14,6 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
 add_library(tellwire_shell STATIC
   app/call_dispatch.cpp
   app/data_files.cpp
-  app/empty_page.cpp
   app/error_text.cpp
   app/help_file.cpp
   app/home_page.cpp
@@ -50,7 +49,11 @@ add_library(tellwire_shell STATIC
   present/sounds_page.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
+  ui/large_font.cpp
+  ui/link_label.cpp
   ui/list_view.cpp
+  ui/support_mail.cpp
+  ui/support_page.cpp
   ui/tree_view.cpp
 )
 target_compile_definitions(tellwire_shell PRIVATE TELLWIRE_HOME_URL="${TELLWIRE_HOME_URL}")
@@ -86,7 +89,7 @@ foreach(source ${WIN_TEST_SOURCES})
     ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
 # Tests that move the mouse pointer of the shared display, and those that show windows on it.
-set_tests_properties(win.popup_window_test win.popup_page_test win.sounds_page_test
+set_tests_properties(win.popup_window_test win.popup_page_test win.sounds_page_test win.support_page_test
   PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
 
 # End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.

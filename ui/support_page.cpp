@@ -1,0 +1,63 @@
+#include "ui/support_page.h"
+
+#include "app/home_page.h"
+#include "app/product.h"
+#include "app/win_state.h"
+#include "res/resource_ids.h"
+#include "ui/large_font.h"
+#include "ui/link_label.h"
+#include "ui/support_mail.h"
+#include "ui/support_page_ids.h"
+
+namespace {
+
+// The title's font lives as long as the page; the property holds it.
+const char kTitleFontProperty[] = "TitleFont";
+
+void OnInitDialog(HWND page) {
+    HFONT large = CreateLargeFont();
+    if (large != nullptr) {
+        SetPropA(page, kTitleFontProperty, large);
+        SendDlgItemMessageA(page, IDC_SUPPORT_VERSION, WM_SETFONT, reinterpret_cast<WPARAM>(large), TRUE);
+    }
+    char title[64];
+    wsprintfA(title, "%s v%s", kProductName, kProductVersion);
+    SetDlgItemTextA(page, IDC_SUPPORT_VERSION, title);
+    SetDlgItemTextA(page, IDC_SUPPORT_RELEASE_DATE, kReleaseDate);
+    // The links show exactly what they open; the home page is a setting of the build.
+    SetDlgItemTextA(page, IDC_SUPPORT_WEBSITE, kHomePageAddress);
+    SetDlgItemTextA(page, IDC_SUPPORT_EMAIL, kSupportAddress);
+    MakeLinkLabel(page, IDC_SUPPORT_WEBSITE, true);
+    MakeLinkLabel(page, IDC_SUPPORT_EMAIL, true);
+}
+
+void OnCommand(HWND page, int id, int code) {
+    if (code != STN_CLICKED) return;
+    if (id == IDC_SUPPORT_WEBSITE) OpenHomePage(page);
+    if (id == IDC_SUPPORT_EMAIL) OpenSupportMail(page);
+}
+
+void OnDestroy(HWND page) {
+    HANDLE large = RemovePropA(page, kTitleFontProperty);
+    if (large == nullptr) return;
+    // The title lets go of the font before it is deleted.
+    SendDlgItemMessageA(page, IDC_SUPPORT_VERSION, WM_SETFONT, 0, FALSE);
+    DeleteObject(large);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SupportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(page); return TRUE;
+    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_DESTROY: OnDestroy(page); return TRUE;
+    default: return FALSE;
+    }
+}
+
+HWND CreateSupportPage(HWND mainWindow) {
+    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_SUPPORT_PAGE), mainWindow, SupportPageProc, 0);
+}
