@@ -130,6 +130,10 @@ class WineHost:
         # as long as they run, so they get none of ours.
         subprocess.run(["wine", "cmd", "/c", "exit", "0"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+        # The desktop process starts with the first program that asks for a window list. Started
+        # by a probe whose output we read, it would hold that pipe open and the read would hang.
+        subprocess.run(["wine", PROBE, "menus"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
 
     def attach_modem(self, com, *options):
         """Starts a simulated modem as COM<com> of this prefix; returns (process, record, control)."""
