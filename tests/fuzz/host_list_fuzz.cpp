@@ -4,6 +4,7 @@
 //
 // Input: the stored text, read whole as the page does (a long value is read again whole).
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "net/host_list.h"
@@ -42,6 +43,44 @@ void CheckAge(const char* timestamp) {
     FUZZ_CHECK(TimestampAge(made.data(), kClocks[0]) == 0);
 }
 
+// A moment from eight bytes of the input: any year the system converts, and fields a little
+// past their ranges on both sides.
+DateTime MomentOf(const uint8_t* bytes) {
+    return {1601 + (bytes[0] | bytes[1] << 8) % (30827 - 1601 + 1), bytes[2] % 14, bytes[3] % 33,
+            bytes[4] % 25, bytes[5] % 61, bytes[6] % 61};
+}
+
+// The C library's calendar, as a second opinion: seconds since 1970, or false for no moment.
+bool LibcSeconds(const DateTime& t, int64_t* seconds) {
+    std::tm fields{};
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    std::time_t value = timegm(&fields);
+    // timegm carries an out-of-range field into the next one; a real moment comes back as given.
+    bool real = fields.tm_year == t.year - 1900 && fields.tm_mon == t.month - 1 && fields.tm_mday == t.day &&
+                fields.tm_hour == t.hour && fields.tm_min == t.minute && fields.tm_sec == t.second;
+    *seconds = static_cast<int64_t>(value);
+    return real;
+}
+
+// A stamp written for one moment and aged at another: the C library's difference, or -1.
+void CheckAgeAgainstLibc(const uint8_t* bytes) {
+    DateTime stamp = MomentOf(bytes);
+    DateTime now = MomentOf(bytes + 7);
+    std::vector<char> text(kTimestampSize, '\0');
+    FormatTimestamp(stamp, text.data(), text.size());
+    int64_t stampSeconds = 0;
+    int64_t nowSeconds = 0;
+    bool stampReal = LibcSeconds(stamp, &stampSeconds);
+    bool real = LibcSeconds(now, &nowSeconds) && stampReal;
+    int64_t age = TimestampAge(text.data(), now);
+    FUZZ_CHECK(real ? age == nowSeconds - stampSeconds : age == -1);
+}
+
 std::vector<Row> Load(std::vector<char>* text) {
     std::vector<Row> rows;
     char* cursor = text->data();
@@ -61,6 +100,7 @@ std::vector<Row> Load(std::vector<char>* text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<char> whole = TextOf(data, size);
     CheckAge(whole.data());
+    if (size >= 14) CheckAgeAgainstLibc(data);
 
     std::vector<char> stored = TextOf(data, size);
     std::vector<Row> rows = Load(&stored);

@@ -56,6 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A smaller buffer holds the same result, cut to it, whenever the number itself fits.
         if (number.size() < capacity) FUZZ_CHECK(cached == whole.substr(0, capacity - 1));
     }
+    // A key must take at least one digit: a number without any is never rewritten.
+    if (number.find_first_of("0123456789") == std::string::npos) FUZZ_CHECK(whole == number.substr(0, kNumberFormatCacheSize - 1));
     // An empty section, and none at all, leave every number alone.
     FUZZ_CHECK(Formatted(cache.data(), 0, number, kNumberFormatCacheSize) == number.substr(0, kNumberFormatCacheSize - 1));
     std::vector<char> untouched = FixedText(number.c_str(), 64);

@@ -12,8 +12,14 @@ file(GLOB seeds ${SEEDS}/*)
 if(seeds)
   file(COPY ${seeds} DESTINATION ${WORK}/corpus)
 endif()
+# At a lower priority: the suite runs these beside tests that wait for Wine and count time.
+find_program(NICE nice)
+set(prefix)
+if(NICE)
+  set(prefix ${NICE} -n 10)
+endif()
 execute_process(
-  COMMAND ${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+  COMMAND ${prefix} ${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
           -artifact_prefix=${WORK}/artifacts/ ${WORK}/corpus
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE result)
