@@ -35,6 +35,31 @@ ExternalProject_Add(windows
 file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${CMAKE_BINARY_DIR}/windows\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
 
+# The fuzz targets of the core's parsers (tests/fuzz): clang's libFuzzer, so a tree of their own
+# built with clang++ as the external project "fuzz"; its CTest entries (fuzz.*) run from here too.
+option(TELLWIRE_FUZZ "Build the fuzz targets and run each briefly as a test" ON)
+if(TELLWIRE_FUZZ)
+  find_program(TELLWIRE_FUZZ_CXX clang++-14)
+  if(NOT TELLWIRE_FUZZ_CXX)
+    message(FATAL_ERROR "clang++-14 not found: run tools/install-deps, or configure with -DTELLWIRE_FUZZ=OFF")
+  endif()
+  string(REPLACE ";" "|" FUZZ_CORE_SOURCES "${CORE_SOURCES}")
+  ExternalProject_Add(fuzz
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz
+    BINARY_DIR ${CMAKE_BINARY_DIR}/fuzz
+    LIST_SEPARATOR |
+    CMAKE_ARGS
+      -DCMAKE_CXX_COMPILER=${TELLWIRE_FUZZ_CXX}
+      -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+      -DTELLWIRE_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+      -DTELLWIRE_CORE_SOURCES=${FUZZ_CORE_SOURCES}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+  )
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzz_tests.cmake "subdirs(\"${CMAKE_BINARY_DIR}/fuzz\")\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/fuzz_tests.cmake)
+endif()
+
 # The simulated modem (tools/sim_modem): the fixture of the end-to-end tests and of the demo.
 # Its pure core is unit-tested in core_tests, whose pty test also starts the tool itself.
 add_library(sim_modem_core STATIC
