@@ -5,12 +5,14 @@ program opens lives there. Everything is removed again when the test ends, also 
 Environment (set by CTest): TW_BENCH (the bench directory with its "env" file), TW_EXE
 (tellwire.exe), TW_PROBE (probe.exe).
 """
+import io
 import itertools
 import os
 import re
 import shlex
 import shutil
 import subprocess
+import tempfile
 import time
 
 BENCH = os.environ.get("TW_BENCH", "")
@@ -171,9 +173,15 @@ class WineHost:
     # Running programs ---------------------------------------------------------------------
 
     def wine(self, *args, timeout=60):
-        """Runs a Wine command to its end; returns the CompletedProcess (text output)."""
-        return subprocess.run(["wine", *args], env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=timeout, text=True, errors="replace")
+        """Runs a Wine command to its end; returns the CompletedProcess (text output).
+
+        The output goes to files, not pipes: a program that is the first of its prefix to need
+        the desktop starts explorer.exe, which inherits the program's output handles and keeps
+        them open for as long as the prefix runs, so a pipe would never reach its end."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(["wine", *args], env=self.env, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=timeout)
+            return subprocess.CompletedProcess(done.args, done.returncode, _text_of(out), _text_of(err))
 
     def start(self, *args):
         process = subprocess.Popen(["wine", *args], env=self.env, stdin=subprocess.DEVNULL,
@@ -238,6 +246,12 @@ class WineHost:
                 return [line.strip() for line in f if line.strip()]
         except FileNotFoundError:
             return []
+
+
+def _text_of(file):
+    """What a program wrote to file, read as text the way a text-mode pipe would give it."""
+    file.seek(0)
+    return io.TextIOWrapper(io.BytesIO(file.read()), errors="replace").read()
 
 
 def describe(args):
