@@ -191,6 +191,31 @@ TEST_F(CallerLog, NoFullSaveWhileLoading) {
     EXPECT_EQ(2u, Rows().size());
 }
 
+DWORD WINAPI AnnounceOnAnotherThread(void*) {
+    AddCallerLogEntry("RACE", "5559876");
+    return 0;
+}
+
+TEST_F(CallerLog, ARewriteNeverTakesOutALineJustAppended) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
+    WriteFileText(path_, history);
+    Open();
+    WaitForLoader();
+    // A call announced on a port monitor's thread: its row reaches the list through this thread,
+    // which is busy and does not take it yet...
+    HANDLE announcer = CreateThread(nullptr, 0, AnnounceOnAnotherThread, nullptr, 0, nullptr);
+    ASSERT_NE(nullptr, announcer);
+    Sleep(300);
+    // ...because it rewrites the file from the list, as every close of the main window does.
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_TRUE(WaitPumping(announcer, 10000));
+    CloseHandle(announcer);
+    std::string text = ReadFileText(path_);
+    EXPECT_EQ(0u, text.find(history));
+    EXPECT_NE(std::string::npos, text.find(" 5559876 RACE\r\n")) << text;
+    EXPECT_EQ(2u, Rows().size());
+}
+
 TEST_F(CallerLog, ALoadCutShortByTheEndIsNeverSaved) {
     std::string history;
     for (int i = 0; i < 50; ++i) {
