@@ -103,6 +103,7 @@ class Kills(unittest.TestCase):
         self.assertRegex(line, rb"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d 5551234 DURING CALL\r\n$")
         self.log = text
         self.assert_intact("during a call")
+        self.assertIn("hWnd", self.host.stored_values())  # stale now: the next start must not mind it
 
     def kill_during_rewrite(self, temporary):
         host = self.host
