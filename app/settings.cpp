@@ -31,7 +31,10 @@ int ReadSetting(const char* name, void* buffer, DWORD size) {
     // A text that fills the buffer to the last byte has no terminator: callers would read past
     // the end, so it is as missing as a value that does not fit at all.
     bool unterminated = rc == ERROR_SUCCESS && IsTextType(type) && got == size && bytes[size - 1] != 0;
-    if (rc != ERROR_SUCCESS || got > size || unterminated) {
+    // A number is four bytes: a shorter value (an empty one from a hand edit or a broken
+    // import) would read as a number made of its bytes and zeros, a baud rate of 0 for one.
+    bool malformedNumber = rc == ERROR_SUCCESS && type == REG_DWORD && got != sizeof(DWORD);
+    if (rc != ERROR_SUCCESS || got > size || unterminated || malformedNumber) {
         ZeroMemory(buffer, size);  // a failed query may have left part of the value behind
         return -1;
     }

@@ -7,7 +7,8 @@
 
 // Reads a value into buffer (zero-filled first). Returns its registry type, or -1 when the key
 // or value is missing, or the value does not fit. A text value always comes back NUL-terminated:
-// one that fills the whole buffer without a NUL counts as too large.
+// one that fills the whole buffer without a NUL counts as too large. A REG_DWORD of any other
+// size than four bytes counts as missing.
 int ReadSetting(const char* name, void* buffer, DWORD size);
 // Writes a value, creating the key on first use. No data or size 0 deletes the value.
 // Returns the registry's error code, 0 on success.

@@ -58,7 +58,8 @@ void ReadGlobalSettings() {
     ReadColour(kSettingTextColour, &g_state.popupTextColour);
     g_state.role = ReadSettingDword(kSettingRole);
     char* address = g_state.broadcastAddress;
-    if (ReadSetting(kSettingBroadcastAddress.name, address, kBroadcastAddressSize) != REG_SZ) {
+    // An empty text is no address: the sockets library would take it for this computer's name.
+    if (ReadSetting(kSettingBroadcastAddress.name, address, kBroadcastAddressSize) != REG_SZ || address[0] == '\0') {
         wsprintfA(address, "%u.%u.%u.%u", 255u, 255u, 255u, 255u);
         WriteSetting(kSettingBroadcastAddress.name, address, lstrlenA(address) + 1, REG_SZ);
     }

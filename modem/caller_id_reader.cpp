@@ -5,13 +5,16 @@
 #include "app/call_dispatch.h"
 #include "app/messages.h"
 #include "app/text_utils.h"
+#include "app/win_clock.h"
 #include "app/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
+#include "modem/thread_messages.h"
 #include "present/phone_book_page.h"
 
 namespace {
 
+constexpr uint32_t kReadStepMs = 1000;
 constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
 
 void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* line) {
@@ -51,12 +54,21 @@ void ConfigureModem(const PortSettings& settings, SerialPort* port) {
 
 void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
     char received[kCallerIdReadSize];
-    uint32_t total = WaitForLine(port, 1000, 0, received, sizeof received);
-    if (total < 1) return;
-    cycle->lastDataTick = GetTickCount();
-    size_t at = 0;
-    char line[kCallerIdLineSize];
-    while (NextCallerIdLine(received, total, &at, line, sizeof line)) InterpretLine(settings, cycle, line);
+    const uint32_t start = GetTickCount();
+    for (;;) {
+        uint32_t total = WaitForLine(port, kReadStepMs, 0, received, sizeof received);
+        if (total < 1) return;
+        cycle->lastDataTick = GetTickCount();
+        size_t at = 0;
+        char line[kCallerIdLineSize];
+        while (NextCallerIdLine(received, total, &at, line, sizeof line)) InterpretLine(settings, cycle, line);
+        // A full buffer says more is waiting. One buffer a pass is a few hundred bytes a second:
+        // behind a burst of line noise or a chatty modem the driver's queue would stay full, and
+        // the next call would come through minutes late or not at all. So the step reads on, for
+        // its second at most, so that the monitor still sees a stop, a reload or a fax program.
+        if (total < sizeof received - 2 || port->lostError != 0) return;
+        if (TicksSince(start) >= kReadStepMs || !PumpThreadMessages()) return;
+    }
 }
 
 void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {

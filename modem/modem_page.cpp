@@ -167,8 +167,12 @@ void SaveIfChanged(HWND page) {
 void OnRoleChanged(HWND page) {
     if (RoleUsesModem()) {
         EnableDialogControls(page, true, 0);
-        // The check box decides again which controls stay enabled.
-        PostMessageA(page, WM_COMMAND, IDC_MODEM_ENABLED, 0);
+        // The check box decides again which controls stay enabled. Nothing the user set has
+        // changed, so the page is not marked: a save would restart the monitor at the first
+        // close of the main window, dropping DTR under a call that is ringing, and would store
+        // a hand-made value that matches no entry as -1.
+        LPARAM checked = IsDlgButtonChecked(page, IDC_MODEM_ENABLED) == BST_CHECKED ? 1 : 0;
+        PostMessageA(page, WM_COMMAND, CMD_ENABLE_CONTROLS, checked);
     } else {
         EnableDialogControls(page, false, 0);
     }

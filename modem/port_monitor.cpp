@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/error_text.h"
 #include "app/messages.h"
 #include "app/process_state.h"
 #include "app/thread_wait.h"
@@ -80,6 +81,16 @@ bool WatchPort(MonitorRun* run) {
         SleepWhileWindow(&monitor->page, kReloadPause);  // the next pass opens it with the new settings
     } else {
         ReadCallerIdStep(run->settings, monitor->port, &run->cycle);
+    }
+    // A port whose device went away (a USB adapter pulled, a modem switched off that takes its
+    // port with it) fails every call from now on; only a new opening finds it again, once it is
+    // back, with the usual pause between tries. The call it was receiving went with it: the
+    // next call starts from its first ring, even when the port is back within seconds.
+    if (monitor->port != nullptr && monitor->port->lostError != 0) {
+        char reason[256];
+        LogPrintf("%s: port lost - %s", run->settings.name, ErrorText(monitor->port->lostError, reason, sizeof reason));
+        ClosePort(monitor);
+        run->cycle = CallCycle{};
     }
     return true;
 }

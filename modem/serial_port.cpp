@@ -24,6 +24,16 @@ private:
 
 bool IsOpen(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
 
+// Clears a line error and reports the queues. On an open handle it fails only when the device is
+// gone, and then every later call fails too: the first error is kept for the port's owner.
+void CheckLine(SerialPort* port, COMSTAT* status) {
+    if (ClearCommError(port->handle, nullptr, status)) return;
+    if (port->lostError == 0) {
+        DWORD error = GetLastError();
+        port->lostError = error != 0 ? error : ERROR_NOT_READY;
+    }
+}
+
 // Changes only what the program needs; every other field, flags included, stays as the driver
 // reported it, so settings a user made for the device in the system survive.
 void ApplyLineSettings(DCB* dcb, const PortSettings& settings) {
@@ -50,13 +60,13 @@ int64_t WriteChunk(void* context, const char* data, uint32_t length) {
     DWORD sent = 0;
     if (WriteFile(port->handle, data, length, &sent, &port->writeOverlapped)) return sent;
     if (GetLastError() != ERROR_IO_PENDING) {
-        ClearCommError(port->handle, nullptr, nullptr);
+        CheckLine(port, nullptr);
         return -1;
     }
     for (;;) {
         if (GetOverlappedResult(port->handle, &port->writeOverlapped, &sent, FALSE)) return sent;
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
-            ClearCommError(port->handle, nullptr, nullptr);
+            CheckLine(port, nullptr);
             return sent;  // what the failed completion reported still went out
         }
         PumpThreadMessages();
@@ -140,7 +150,7 @@ int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count) {
     PortLock lock(port);
     COMSTAT status;
     ZeroMemory(&status, sizeof status);
-    ClearCommError(port->handle, nullptr, &status);
+    CheckLine(port, &status);
     if (count > status.cbInQue) count = status.cbInQue;
     if (count == 0) {
         PumpThreadMessages();
@@ -149,14 +159,14 @@ int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count) {
     DWORD got = 0;
     if (ReadFile(port->handle, buffer, count, &got, &port->readOverlapped)) return static_cast<int32_t>(got);
     if (GetLastError() != ERROR_IO_PENDING) {
-        ClearCommError(port->handle, nullptr, nullptr);
+        CheckLine(port, nullptr);
         return 0;
     }
     PumpThreadMessages();
     for (;;) {
         if (GetOverlappedResult(port->handle, &port->readOverlapped, &got, FALSE)) return static_cast<int32_t>(got);
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
-            ClearCommError(port->handle, nullptr, nullptr);
+            CheckLine(port, nullptr);
             return static_cast<int32_t>(got);
         }
         Sleep(1);
@@ -193,8 +203,9 @@ uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char
     }
     uint32_t total = offset + static_cast<uint32_t>(got > 0 ? got : 0);
     buffer[total] = '\0';
-    for (int idle = 0; idle < 50 && !LineComplete(buffer, total);) {
-        int32_t more = total < capacity - 2 ? ReadSerial(port, buffer + total, capacity - 2 - total) : 0;
+    // A full buffer cannot take the line end: waiting for it would only hold back the rest.
+    for (int idle = 0; idle < 50 && total < capacity - 2 && !LineComplete(buffer, total);) {
+        int32_t more = ReadSerial(port, buffer + total, capacity - 2 - total);
         if (more > 0) {
             total += static_cast<uint32_t>(more);
             buffer[total] = '\0';

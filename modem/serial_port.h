@@ -14,6 +14,10 @@ struct SerialPort {
     OVERLAPPED readOverlapped;     // with a manual-reset event of its own
     OVERLAPPED writeOverlapped;    // with a second manual-reset event
     PortSettings settings;         // as opened; settings.name prefixes every log line
+    // The error of the first line check that failed on the open handle: the device went away
+    // (unplugged, or its driver ended) and only closing and opening again can bring it back.
+    // 0 while the port works. Written under the lock by the thread that reads the port.
+    DWORD lostError;
 };
 
 // Opens settings.name exclusively with the line settings applied; nullptr when the port is absent,
@@ -22,10 +26,11 @@ SerialPort* OpenSerialPort(const PortSettings& settings);
 // Drops DTR (the modem hangs up), purges, closes and frees. nullptr is ignored.
 void CloseSerialPort(SerialPort* port);
 // Reads at most count bytes, never more than the driver holds now; 0 at once when nothing is
-// queued. The text is not terminated.
+// queued (also when the device is gone: lostError then tells). The text is not terminated.
 int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count);
 // Writes length bytes in chunks; returns the bytes written.
 uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length);
 // Waits up to timeoutMs for bytes behind the offset first held in buffer, then about half a second
-// of idle time for their line end. Returns the text's total length, always NUL-terminated.
+// of idle time for their line end, unless the buffer is full. Returns the text's total length,
+// always NUL-terminated.
 uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char* buffer, uint32_t capacity);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/call_dispatch.h"
+#include "app/error_text.h"
 #include "app/messages.h"
 #include "app/process_state.h"
 #include "app/roles.h"
@@ -27,6 +28,10 @@ constexpr uint32_t kAnnounceEveryMs = 60000;
 // the newcomer's announcement and steps down in its favour.
 constexpr uint32_t kFirstAnnounceAfterMs = 2000;
 constexpr DWORD kStopWaitMs = 5000;
+// Datagrams taken from the socket in one pass at the most: enough that a peer flooding the port
+// cannot bury a real call behind minutes of junk, few enough that the pass still comes round to
+// the texts it has to send.
+constexpr int kDatagramsPerPass = 256;
 constexpr size_t kTargetHostsSize = 16384;  // the block GetTargetHosts hands over
 
 std::atomic<uint32_t> s_instanceStamp{0};  // written by the agent thread when it starts
@@ -40,7 +45,7 @@ bool TakeAgentMessages(SOCKET socket) {
         if (message.message == static_cast<UINT>(TMSG_AGENT_TEXT)) {
             char* text = reinterpret_cast<char*>(message.lParam);
             if (text == nullptr) continue;
-            if (goOn && GetRole() == kRoleBroadcast) SendToHosts(socket, text);
+            if (goOn && socket != INVALID_SOCKET && GetRole() == kRoleBroadcast) SendToHosts(socket, text);
             LocalFree(text);  // the agent owns every block it was handed, in every role
             continue;
         }
@@ -90,6 +95,38 @@ void ReceiveOne(SOCKET socket) {
     if (received <= 0 || received > kReceiveCapacity || sender[0] == '\0' || !RoleUsesNetwork()) return;
     buffer[received] = '\0';
     HandlePacket(socket, buffer, sender);
+}
+
+bool DatagramWaiting(SOCKET socket) {
+    u_long waiting = 0;
+    return socket != INVALID_SOCKET && ioctlsocket(socket, FIONREAD, &waiting) == 0 && waiting > 0;
+}
+
+void ReceiveWaiting(SOCKET socket) {
+    for (int taken = 0; taken < kDatagramsPerPass; ++taken) {
+        ReceiveOne(socket);
+        if (!DatagramWaiting(socket)) return;
+    }
+}
+
+// The port may be held by another program (another copy still ending, any program that took
+// it): the program goes on without the network, says so once the log can show it, and tries
+// again every minute, so the network comes back once the port is free.
+SOCKET OpenSocketAgain(bool* failureTold) {
+    SOCKET socket = UdpOpen(0, g_state.udpPort);
+    if (socket != INVALID_SOCKET) {
+        if (*failureTold) LogPrintf("UDP port %u open", static_cast<unsigned>(g_state.udpPort));
+        *failureTold = false;
+        return socket;
+    }
+    DWORD error = static_cast<DWORD>(WSAGetLastError());
+    if (!*failureTold) {
+        char reason[256];
+        LogPrintf("Could not open UDP port %u: %lu %s", static_cast<unsigned>(g_state.udpPort), error,
+                  ErrorText(error, reason, sizeof reason));
+        *failureTold = true;
+    }
+    return INVALID_SOCKET;
 }
 
 }  // namespace
@@ -156,8 +193,10 @@ DWORD WINAPI NetworkAgentThread(LPVOID) {
     PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE);
     s_instanceStamp = GetTickCount();
 
+    // A failure here comes before the program log exists: the first retry, with the first
+    // announcement, tells it.
     SOCKET socket = UdpOpen(0, g_state.udpPort);
-    if (socket == INVALID_SOCKET) return 0;  // the program runs on without any network function
+    bool failureTold = false;
 
     uint32_t lastAnnounce = GetTickCount() - (kAnnounceEveryMs - kFirstAnnounceAfterMs);
     if (g_state.stop != 0) return 0;
@@ -166,12 +205,15 @@ DWORD WINAPI NetworkAgentThread(LPVOID) {
     do {
         if (!TakeAgentMessages(socket)) break;
         Sleep(kPassMs);
-        ReceiveOne(socket);
+        ReceiveWaiting(socket);
         // The timer runs in every role, so a computer switched to role 3 announces itself
         // within a minute.
         if (TicksSince(lastAnnounce) > kAnnounceEveryMs) {
             lastAnnounce = GetTickCount();
-            if (GetRole() == kRoleBroadcast) SendPacket(socket, g_state.broadcastAddress, kServerKeyword);
+            if (socket == INVALID_SOCKET) socket = OpenSocketAgain(&failureTold);
+            if (socket != INVALID_SOCKET && GetRole() == kRoleBroadcast) {
+                SendPacket(socket, g_state.broadcastAddress, kServerKeyword);
+            }
         }
     } while (g_state.stop == 0);
     return 0;

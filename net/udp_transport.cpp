@@ -45,7 +45,9 @@ SOCKET UdpOpen(uint32_t address, uint16_t port) {
     if (ioctlsocket(made, FIONBIO, &nonBlocking) != 0 ||
         setsockopt(made, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&allow), sizeof allow) != 0 ||
         bind(made, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        int error = WSAGetLastError();  // closing must not hide why (a port another program holds)
         closesocket(made);
+        WSASetLastError(error);
         return INVALID_SOCKET;
     }
     return made;

@@ -9,7 +9,8 @@
 #include <cstdint>
 
 // A non-blocking UDP socket that may broadcast, bound to address (network order; 0 is every
-// interface) and port. INVALID_SOCKET on any failure, with the socket closed and no log line.
+// interface) and port. INVALID_SOCKET on any failure, with the socket closed, WSAGetLastError()
+// telling why, and no log line.
 SOCKET UdpOpen(uint32_t address, uint16_t port);
 
 // Sends length bytes of data as one datagram to host (a dotted address or a host name) on port.

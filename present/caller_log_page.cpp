@@ -30,10 +30,31 @@ constexpr DWORD kLoaderWaitMs = 60000;
 std::atomic<HWND> s_page{nullptr};  // set once by the UI thread; every thread reaches the list by it
 // What the loader found: written by the loader thread, read before every full save.
 std::atomic<DataFileState> s_fileState{DataFileState::Missing};
+// True once the list holds the whole file (or there was no file): only such a list may replace
+// it. A loader stopped halfway by the end of the program leaves a list that lacks the rest.
+std::atomic<bool> s_listHoldsFile{false};
 // A call announced before the loader has read the file is in the file it reads, so it must not be
 // added to the list a second time; the lock keeps the loader's read and such an append apart.
+// It also keeps every append apart from every rewrite: a line appended to the old file while the
+// list is being written to the new one would be gone with the old file.
 std::mutex s_fileLock;
 bool s_loaderHasRead = false;  // under s_fileLock
+
+// Holds s_fileLock. The waiting thread keeps carrying out what other threads send it: on the
+// user-interface thread the holder may be adding its row to this very list.
+class FileLock {
+public:
+    FileLock() {
+        while (!s_fileLock.try_lock()) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            Sleep(1);
+        }
+    }
+    ~FileLock() { s_fileLock.unlock(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+};
 
 DWORD WINAPI CallerLogLoader(void* parameter) {
     HWND page = static_cast<HWND>(parameter);
@@ -44,22 +65,29 @@ DWORD WINAPI CallerLogLoader(void* parameter) {
     DWORD size = 0;
     char* text = nullptr;
     {
-        std::lock_guard<std::mutex> hold(s_fileLock);
+        FileLock hold;
         text = ReadWholeFile(path, &size);
         s_loaderHasRead = true;
     }
     if (text == nullptr) {
         s_fileState = StateAfterFailedRead(path);
+        s_listHoldsFile = s_fileState == DataFileState::Missing;
         return 1;
     }
     CallerLogCursor cursor{text, size, 0};
     CallerLogRecord record;
     bool row = false;
-    while (g_state.stop == 0 && NextCallerLogRecord(&cursor, &record, &row)) {
+    bool whole = true;
+    while (NextCallerLogRecord(&cursor, &record, &row)) {
+        if (g_state.stop != 0) {
+            whole = false;
+            break;
+        }
         if (row) AddCallerLogRow(record.date, record.time, record.name, record.number);
     }
     LocalFree(text);
     s_fileState = DataFileState::Loaded;
+    s_listHoldsFile = whole;
     PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
 }
@@ -69,6 +97,7 @@ void OnInitDialog(HWND page) {
         std::lock_guard<std::mutex> hold(s_fileLock);
         s_loaderHasRead = false;
     }
+    s_listHoldsFile = false;
     s_page = page;
     SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                         LVS_EX_FULLROWSELECT);
@@ -186,13 +215,14 @@ void AddCallerLogEntry(const char* name, const char* number) {
     FormatCallerLogLine(line, sizeof line, date, time, stripped, name != nullptr ? name : "");
     char path[MAX_PATH];
     GetCallerLogPath(path);
-    bool loaderWillShowIt;
     {
-        std::lock_guard<std::mutex> hold(s_fileLock);
-        loaderWillShowIt = page != nullptr && !s_loaderHasRead && path[0] != '\0';
+        FileLock hold;
+        bool loaderWillShowIt = page != nullptr && !s_loaderHasRead && path[0] != '\0';
         if (path[0] != '\0') AppendTextToFile(path, line);
+        // The row goes in before any rewrite can start: one that read the list without it would
+        // take the line out of the file again.
+        if (!loaderWillShowIt) AddCallerLogRow(date, time, name != nullptr ? name : "", stripped);
     }
-    if (!loaderWillShowIt) AddCallerLogRow(date, time, name != nullptr ? name : "", stripped);
     if (page != nullptr) PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
 }
 
@@ -204,6 +234,8 @@ void SaveCallerLog(HWND page) {
         LogPrintf("Could not save log: %s could not be read at start and is left as it is", path);
         return;
     }
+    if (!s_listHoldsFile) return;  // the file keeps the calls the list never got
+    FileLock hold;
     int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
     if (rows < 1) {
         DeleteFileA(path);

@@ -11,6 +11,7 @@ import os
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -105,6 +106,7 @@ class WineHost:
         self.env["WINEPREFIX"] = self.prefix
         self.processes = []
         self.namespace_made = False
+        self.exe = EXE
 
     def __enter__(self):
         try:
@@ -189,14 +191,24 @@ class WineHost:
         self.processes.append(process)
         return process
 
+    def install_tellwire(self, folder=r"C:\Tellwire"):
+        """Copies tellwire.exe into a folder of this prefix and runs it from there from now on, so
+        that the files it keeps beside itself (number formats, default log and phone book) are this
+        host's own. Returns the program's Windows path."""
+        target = os.path.join(self.drive_c(*folder[3:].split("\\")), "tellwire.exe")
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(EXE, target)
+        self.exe = target
+        return folder + "\\tellwire.exe"
+
     def tellwire(self, *args, timeout=60):
         """Runs tellwire.exe to its end and returns its exit code."""
-        return subprocess.run(["wine", EXE, *args], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+        return subprocess.run(["wine", self.exe, *args], env=self.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout).returncode
 
     def start_tellwire(self, *args):
         """Starts tellwire.exe and waits until its main window has registered itself."""
-        process = self.start(EXE, *args)
+        process = self.start(self.exe, *args)
         wait_until(lambda: process.poll() is not None or self.probe("main-window").returncode == 0, 30,
                    "the main window of tellwire.exe")
         if process.poll() is not None:
@@ -210,6 +222,19 @@ class WineHost:
         """Ends a running copy the way a user does (tray menu Exit); returns its exit code."""
         assert self.probe("command", "11").returncode == 0, "no running copy to stop"
         return process.wait(timeout=timeout)
+
+    @staticmethod
+    def kill(process):
+        """Kills a program this host started, by its pid, the way a crash or a power cut ends it:
+        no clean-up of its own. (`wine` runs the Windows program in the process it started.)"""
+        if process.poll() is None:
+            os.kill(process.pid, signal.SIGKILL)
+        process.wait(timeout=30)
+
+    def rows(self, page, control=50):
+        """The number of rows of a list view on a page of the running copy; -1 when there is none."""
+        out = self.probe("rows", page, str(control)).stdout.strip()
+        return int(out) if out.lstrip("-").isdigit() else -1
 
     # Registry -------------------------------------------------------------------------------
 
@@ -230,6 +255,29 @@ class WineHost:
     def reg_add(self, name, kind, data, key=PRODUCT_KEY):
         result = self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
         assert result.returncode == 0, result.stdout + result.stderr
+
+    def reg_import(self, values, key=PRODUCT_KEY):
+        """Stores values exactly as given, with `reg import`: values maps a name to the right-hand
+        side of a .reg line ("dword:00000001", "hex(4):", a quoted text...)."""
+        path = self.drive_c("users", "Public", "import.reg")
+        root = key.replace("HKCU", "HKEY_CURRENT_USER", 1)
+        with open(path, "w", encoding="latin-1", newline="") as f:
+            f.write(f"REGEDIT4\r\n\r\n[{root}]\r\n")
+            for name, data in values.items():
+                f.write(f'"{name}"={data}\r\n')
+        result = self.wine("reg", "import", r"C:\users\Public\import.reg")
+        assert result.returncode == 0, result.stdout + result.stderr
+        os.remove(path)
+
+    def stored_values(self):
+        """Every value of the product key exactly as stored: {name: (type, bytes)}."""
+        result = self.probe("values")
+        values = {}
+        for line in result.stdout.splitlines():
+            name, kind, size, data = line.split("\t")
+            values[name] = (int(kind), bytes.fromhex(data))
+            assert len(values[name][1]) == int(size), line
+        return values
 
     def key_exists(self, key):
         return self.wine("reg", "query", key).returncode == 0

@@ -22,13 +22,16 @@ const char kUsage[] =
     "  main-window              the running copy's main window handle (exit 1 if none)\n"
     "  visible                  1 when the main window is shown, else 0\n"
     "  command ID               post WM_COMMAND ID to the main window\n"
-    "  post MSG WPARAM LPARAM   post any message to the main window\n"
+    "  post MSG WPARAM LPARAM [TIMES]  post any message to the main window (TIMES times)\n"
     "  tray left|right          click the tray icon (its callback message)\n"
     "  tree                     the page tree: depth, text, has page, expanded, selected\n"
     "  select TEXT              select the tree item with that text (any case)\n"
     "  page                     the selected item's text and whether its page is shown\n"
     "  log                      the lines of the program log\n"
     "  list PAGE CONTROL        the cells of a list view on a page (rows of tab-separated cells)\n"
+    "  rows PAGE CONTROL        the number of rows of a list view on a page\n"
+    "  values                   every value of the program's settings key exactly as stored:\n"
+    "                           name, type, size and the bytes in hex\n"
     "  popups                   the text of every popup window\n"
     "  menus                    the number of open menus\n"
     "  menu-choose N            choose the Nth item (from 1) of the open menu\n"
@@ -158,12 +161,17 @@ int PrintLog(HWND main) {
     const TreeItem* item = FindItem(items, "Program Log");
     if (item == nullptr || item->page == nullptr) return 1;
     // Asked in wide text: Wine hands an ANSI LB_GETTEXT from another process the wide text.
+    // The list moves while it is read (the oldest lines go as new ones come), so a line may be
+    // longer than the length asked for a moment before: the buffer holds the longest line the
+    // program makes (a formatted text of 1024 bytes and its time).
+    constexpr size_t kLongestLine = 2048;
     LRESULT count = SendMessageW(item->page, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         LRESULT length = SendMessageW(item->page, LB_GETTEXTLEN, i, 0);
-        if (length < 0) continue;
-        std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(item->page, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        if (length < 0 || static_cast<size_t>(length) >= kLongestLine) continue;
+        std::vector<wchar_t> wide(kLongestLine + 1, L'\0');
+        if (SendMessageW(item->page, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data())) < 0) continue;
+        wide[kLongestLine] = L'\0';
         std::vector<char> line(wide.size() * 2, '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, line.data(), static_cast<int>(line.size()), nullptr, nullptr);
         std::printf("%s\n", line.data());
@@ -195,6 +203,38 @@ int PrintList(HWND main, const char* pageText, int control) {
         }
         std::printf("\n");
     }
+    return 0;
+}
+
+int PrintRowCount(HWND main, const char* pageText, int control) {
+    std::vector<TreeItem> items = ReadTree(main);
+    const TreeItem* item = FindItem(items, pageText);
+    HWND list = item != nullptr ? GetDlgItem(item->page, control) : nullptr;
+    if (list == nullptr) return 1;
+    std::printf("%d\n", static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+    return 0;
+}
+
+// Read past the program's own store, so that a value the program would refuse shows as it is.
+int PrintStoredValues() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex\\Tellwire v1.2", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return 1;
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::vector<BYTE> data(size + 1, 0);
+        nameSize = sizeof name;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+        std::printf("%s\t%lu\t%lu\t", name, type, size);
+        for (DWORD i = 0; i < size; ++i) std::printf("%02x", data[i]);
+        std::printf("\n");
+    }
+    RegCloseKey(key);
     return 0;
 }
 
@@ -289,6 +329,7 @@ int main(int argc, char** argv) {
     }
     if (verb == "menu-choose" && argc == 3) return ChooseMenuItem(std::atoi(argv[2]));
     if (verb == "window" && argc == 4) return ShowWindowFor(argv[2], std::atoi(argv[3]));
+    if (verb == "values") return PrintStoredValues();
     HWND main = MainWindow();
     if (verb == "visible") {
         std::printf("%d\n", main != nullptr && IsWindowVisible(main) ? 1 : 0);
@@ -300,9 +341,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "command" && argc == 3) return PostMessageA(main, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
-    if (verb == "post" && argc == 5) {
-        return PostMessageA(main, std::strtoul(argv[2], nullptr, 0), std::strtoull(argv[3], nullptr, 0),
-                            std::strtoll(argv[4], nullptr, 0)) ? 0 : 1;
+    if (verb == "post" && (argc == 5 || argc == 6)) {
+        int times = argc == 6 ? std::atoi(argv[5]) : 1;
+        for (int i = 0; i < times; ++i) {
+            if (!PostMessageA(main, std::strtoul(argv[2], nullptr, 0), std::strtoull(argv[3], nullptr, 0),
+                              std::strtoll(argv[4], nullptr, 0))) {
+                return 1;
+            }
+        }
+        return 0;
     }
     if (verb == "tray" && argc == 3) {
         LPARAM mouse = std::strcmp(argv[2], "right") == 0 ? WM_RBUTTONUP : WM_LBUTTONUP;
@@ -313,5 +360,6 @@ int main(int argc, char** argv) {
     if (verb == "page") return PrintSelectedPage(main);
     if (verb == "log") return PrintLog(main);
     if (verb == "list" && argc == 4) return PrintList(main, argv[2], std::atoi(argv[3]));
+    if (verb == "rows" && argc == 4) return PrintRowCount(main, argv[2], std::atoi(argv[3]));
     return Usage();
 }

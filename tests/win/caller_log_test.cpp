@@ -191,6 +191,53 @@ TEST_F(CallerLog, NoFullSaveWhileLoading) {
     EXPECT_EQ(2u, Rows().size());
 }
 
+DWORD WINAPI AnnounceOnAnotherThread(void*) {
+    AddCallerLogEntry("RACE", "5559876");
+    return 0;
+}
+
+TEST_F(CallerLog, ARewriteNeverTakesOutALineJustAppended) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
+    WriteFileText(path_, history);
+    Open();
+    WaitForLoader();
+    // A call announced on a port monitor's thread: its row reaches the list through this thread,
+    // which is busy and does not take it yet...
+    HANDLE announcer = CreateThread(nullptr, 0, AnnounceOnAnotherThread, nullptr, 0, nullptr);
+    ASSERT_NE(nullptr, announcer);
+    Sleep(300);
+    // ...because it rewrites the file from the list, as every close of the main window does.
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_TRUE(WaitPumping(announcer, 10000));
+    CloseHandle(announcer);
+    std::string text = ReadFileText(path_);
+    EXPECT_EQ(0u, text.find(history));
+    EXPECT_NE(std::string::npos, text.find(" 5559876 RACE\r\n")) << text;
+    EXPECT_EQ(2u, Rows().size());
+}
+
+TEST_F(CallerLog, ALoadCutShortByTheEndIsNeverSaved) {
+    std::string history;
+    for (int i = 0; i < 50; ++i) {
+        char line[64];
+        wsprintfA(line, "2007-01-06 12:00:%02d 55512%02d Caller %d\r\n", i, i, i);
+        history += line;
+    }
+    WriteFileText(path_, history);
+    Open();
+    HANDLE loader = GetPropA(page_, "th");
+    ASSERT_NE(nullptr, loader);
+    Sleep(1500);  // the loader has read the file and waits for this thread to take its first row
+    g_state.stop = 1;  // the program ends while the list is still being filled
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));  // and a row was deleted meanwhile
+    EXPECT_TRUE(WaitPumping(loader, 10000));
+    EXPECT_LT(Rows().size(), 50u);
+    DestroyWindow(page_);  // the page saves what it holds as it goes, when it may
+    page_ = nullptr;
+    g_state.stop = 0;
+    EXPECT_EQ(history, ReadFileText(path_));
+}
+
 TEST_F(CallerLog, AFailedRewriteLeavesTheOldFile) {
     const std::string before = "2007-01-06 12:00:00 5551234 A\r\n2007-01-06 12:00:01 5551235 B\r\n";
     WriteFileText(path_, before);

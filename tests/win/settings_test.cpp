@@ -91,6 +91,18 @@ TEST_F(Settings, WrongTypeReadsAsTheDefault) {
     EXPECT_EQ(115200u, ReadSettingDword(kSettingPortBaudRate, 3));
 }
 
+TEST_F(Settings, NumbersOfAnotherSizeAreMissing) {
+    PutRaw("COM1_baud_rate", REG_DWORD, "", 0);
+    EXPECT_EQ(115200u, ReadSettingDword(kSettingPortBaudRate, 1));
+    PutRaw("COM1_byte_size", REG_DWORD, "\x07\x00", 2);
+    EXPECT_EQ(8u, ReadSettingDword(kSettingPortByteSize, 1));
+    PutRaw("clrBg", REG_DWORD, "\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+    DWORD colour = 0;
+    EXPECT_EQ(-1, ReadSetting("clrBg", &colour, sizeof colour));
+    char wide[16];
+    EXPECT_EQ(-1, ReadSetting("COM1_baud_rate", wide, sizeof wide));  // also into a larger buffer
+}
+
 TEST_F(Settings, EmptyWriteDeletes) {
     ASSERT_EQ(ERROR_SUCCESS, WriteSettingDword("hWnd", 0x1234));
     EXPECT_EQ(0x1234u, ReadSettingDword("hWnd", 0));
