@@ -27,18 +27,34 @@ constexpr char kChangedProperty[] = "ch";
 constexpr DWORD kLoaderDelayMs = 1000;
 constexpr DWORD kLoaderWaitMs = 60000;
 
+// The loader hands the page whole batches of rows, each one synchronous message: one message per
+// row (five with the cells) would keep a log of a hundred thousand calls loading for minutes. A
+// batch is small enough for the page's thread to stay answering between batches.
+constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch
+constexpr LRESULT kRowsTaken = 0x434C4F47;  // an answer no other window gives by chance
+constexpr int kRowsPerBatch = 128;
+
+// Rows as the list shows them: the number already formatted (on the loader's thread).
+struct RowBatch {
+    int count;
+    CallerLogRecord rows[kRowsPerBatch];
+};
+
+// A rewrite gathers its lines into blocks of this size and writes a block at a time.
+constexpr size_t kWriteBlockSize = 64 * 1024;
+
 std::atomic<HWND> s_page{nullptr};  // set once by the UI thread; every thread reaches the list by it
 // What the loader found: written by the loader thread, read before every full save.
 std::atomic<DataFileState> s_fileState{DataFileState::Missing};
-// True once the list holds the whole file (or there was no file): only such a list may replace
-// it. A loader stopped halfway by the end of the program leaves a list that lacks the rest.
-std::atomic<bool> s_listHoldsFile{false};
 // A call announced before the loader has read the file is in the file it reads, so it must not be
 // added to the list a second time; the lock keeps the loader's read and such an append apart.
 // It also keeps every append apart from every rewrite: a line appended to the old file while the
 // list is being written to the new one would be gone with the old file.
 std::mutex s_fileLock;
 bool s_loaderHasRead = false;  // under s_fileLock
+// True once the list holds the whole file (or there was no file): only such a list may replace
+// it. A loader stopped halfway by the end of the program leaves a list that lacks the rest.
+std::atomic<bool> s_listHoldsFile{false};
 
 // Holds s_fileLock. The waiting thread keeps carrying out what other threads send it: on the
 // user-interface thread the holder may be adding its row to this very list.
@@ -55,6 +71,43 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 };
+
+bool HandOver(HWND page, RowBatch* batch) {
+    bool taken = SendMessageA(page, MSG_CALLER_LOG_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch)) == kRowsTaken;
+    batch->count = 0;
+    return taken;
+}
+
+// Returns true when every row of the text reached the list.
+bool LoadRows(HWND page, const char* text, DWORD size) {
+    CallerLogCursor cursor{text, size, 0};
+    auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
+    if (batch == nullptr) {  // short of memory: row by row, slowly, but every row
+        CallerLogRecord record;
+        bool row = false;
+        while (NextCallerLogRecord(&cursor, &record, &row)) {
+            if (g_state.stop != 0) return false;
+            if (row) AddCallerLogRow(record.date, record.time, record.name, record.number);
+        }
+        return true;
+    }
+    batch->count = 0;
+    bool row = false;
+    bool whole = true;
+    while (whole && NextCallerLogRecord(&cursor, &batch->rows[batch->count], &row)) {
+        if (g_state.stop != 0) {
+            whole = false;
+            break;
+        }
+        if (!row) continue;
+        CallerLogRecord& record = batch->rows[batch->count];
+        FormatPhoneNumber(record.number, sizeof record.number);
+        if (++batch->count == kRowsPerBatch) whole = HandOver(page, batch);  // false: the page is gone
+    }
+    if (whole && batch->count > 0) whole = g_state.stop == 0 && HandOver(page, batch);
+    LocalFree(batch);
+    return whole;
+}
 
 DWORD WINAPI CallerLogLoader(void* parameter) {
     HWND page = static_cast<HWND>(parameter);
@@ -74,22 +127,42 @@ DWORD WINAPI CallerLogLoader(void* parameter) {
         s_listHoldsFile = s_fileState == DataFileState::Missing;
         return 1;
     }
-    CallerLogCursor cursor{text, size, 0};
-    CallerLogRecord record;
-    bool row = false;
-    bool whole = true;
-    while (NextCallerLogRecord(&cursor, &record, &row)) {
-        if (g_state.stop != 0) {
-            whole = false;
-            break;
-        }
-        if (row) AddCallerLogRow(record.date, record.time, record.name, record.number);
-    }
+    bool whole = LoadRows(page, text, size);
     LocalFree(text);
     s_fileState = DataFileState::Loaded;
     s_listHoldsFile = whole;
     PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
+}
+
+// The list lays itself out again after every single change unless told to wait.
+void HoldListDrawing(HWND page, bool hold) {
+    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    SendMessageA(list, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+    if (!hold) InvalidateRect(list, nullptr, TRUE);
+}
+
+LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
+    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    HoldListDrawing(page, true);
+    for (int i = 0; i < batch->count; ++i) {
+        const CallerLogRecord& row = batch->rows[i];
+        const char* const cells[] = {row.date, row.time, row.name, row.number};
+        AppendListRow(list, 0, cells, 4);
+    }
+    HoldListDrawing(page, false);
+    return kRowsTaken;
+}
+
+bool IsMarkedChanged(HWND page) { return GetPropA(page, kChangedProperty) != nullptr; }
+void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7)); }
+
+// The file gets every call appended as it comes, so it holds what the list holds until rows are
+// deleted (or a line could not be appended): only then does the list replace it. A save that
+// fails keeps the mark, and the next one tries again.
+void SaveIfChanged(HWND page) {
+    if (!IsMarkedChanged(page) || PageLoaderRunning(page)) return;
+    if (SaveCallerLog(page)) RemovePropA(page, kChangedProperty);
 }
 
 void OnInitDialog(HWND page) {
@@ -122,9 +195,7 @@ void ShowLastRow(HWND page) {
 void OnCommand(HWND page, int id) {
     switch (id) {
     case CMD_REFRESH: ShowLastRow(page); break;
-    case CMD_PAGE_SAVE:
-        if (!PageLoaderRunning(page)) SaveCallerLog(page);
-        break;
+    case CMD_PAGE_SAVE: SaveIfChanged(page); break;
     default: break;
     }
 }
@@ -132,8 +203,10 @@ void OnCommand(HWND page, int id) {
 void OnNotify(HWND page, const NMHDR* header) {
     if (header->idFrom != IDC_CALLER_LOG_LIST || header->code != LVN_KEYDOWN) return;
     if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey != VK_DELETE) return;
+    HoldListDrawing(page, true);
     DeleteSelectedRows(page, IDC_CALLER_LOG_LIST);
-    SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7));
+    HoldListDrawing(page, false);
+    MarkChanged(page);
 }
 
 void OnSize(HWND page, int width, int height) {
@@ -152,6 +225,9 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
     case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
+    case MSG_CALLER_LOG_ADD_ROWS:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
+        return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
@@ -160,24 +236,38 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     }
 }
 
+bool WriteAll(HANDLE file, const char* data, size_t length) {
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
+}
+
 bool WriteRows(HWND page, HANDLE file) {
-    int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
+    if (block == nullptr) return false;
+    size_t used = 0;
+    bool written = true;
+    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows && written; ++row) {
         char date[kLogFieldSize];
         char time[kLogFieldSize];
         char name[256];
         char number[kLogFieldSize];
-        GetListCell(page, IDC_CALLER_LOG_LIST, row, 0, date, sizeof date);
-        GetListCell(page, IDC_CALLER_LOG_LIST, row, 1, time, sizeof time);
-        GetListCell(page, IDC_CALLER_LOG_LIST, row, 2, name, sizeof name);
-        GetListCell(page, IDC_CALLER_LOG_LIST, row, 3, number, sizeof number);
-        char line[kLogLineSize];
-        if (!MakeSavedCallerLogLine(date, time, number, name, line, sizeof line)) continue;
-        DWORD length = static_cast<DWORD>(lstrlenA(line));
-        DWORD written = 0;
-        if (!WriteFile(file, line, length, &written, nullptr) || written != length) return false;
+        ReadListCell(list, row, 0, date, sizeof date);
+        ReadListCell(list, row, 1, time, sizeof time);
+        ReadListCell(list, row, 2, name, sizeof name);
+        ReadListCell(list, row, 3, number, sizeof number);
+        if (used + kLogLineSize > kWriteBlockSize) {
+            written = WriteAll(file, block, used);
+            used = 0;
+        }
+        if (MakeSavedCallerLogLine(date, time, number, name, block + used, kLogLineSize)) {
+            used += static_cast<size_t>(lstrlenA(block + used));
+        }
     }
-    return true;
+    if (written && used > 0) written = WriteAll(file, block, used);
+    LocalFree(block);
+    return written;
 }
 
 }  // namespace
@@ -199,9 +289,7 @@ void AddCallerLogRow(const char* date, const char* time, const char* name, const
 
 void AddCallerLogEntry(const char* name, const char* number) {
     HWND page = s_page;
-    if (page != nullptr && !PageLoaderRunning(page) && RemovePropA(page, kChangedProperty) != nullptr) {
-        SaveCallerLog(page);  // the file matches the list again before the new line goes on it
-    }
+    if (page != nullptr) SaveIfChanged(page);  // the file matches the list again before the new line goes on it
     SYSTEMTIME now;
     GetLocalTime(&now);
     char date[16];
@@ -215,42 +303,48 @@ void AddCallerLogEntry(const char* name, const char* number) {
     FormatCallerLogLine(line, sizeof line, date, time, stripped, name != nullptr ? name : "");
     char path[MAX_PATH];
     GetCallerLogPath(path);
+    bool appended = false;
     {
         FileLock hold;
-        bool loaderWillShowIt = page != nullptr && !s_loaderHasRead && path[0] != '\0';
-        if (path[0] != '\0') AppendTextToFile(path, line);
+        if (path[0] != '\0') appended = AppendTextToFile(path, line);
+        bool loaderWillShowIt = page != nullptr && !s_loaderHasRead && appended;
         // The row goes in before any rewrite can start: one that read the list without it would
         // take the line out of the file again.
         if (!loaderWillShowIt) AddCallerLogRow(date, time, name != nullptr ? name : "", stripped);
     }
+    // A row the file lacks: the next save puts the list in its place.
+    if (page != nullptr && path[0] != '\0' && !appended) MarkChanged(page);
     if (page != nullptr) PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
 }
 
-void SaveCallerLog(HWND page) {
+bool SaveCallerLog(HWND page) {
     char path[MAX_PATH];
     GetCallerLogPath(path);
-    if (path[0] == '\0') return;
+    if (path[0] == '\0') return false;
     if (s_fileState == DataFileState::Unreadable) {
         LogPrintf("Could not save log: %s could not be read at start and is left as it is", path);
-        return;
+        return false;
     }
-    if (!s_listHoldsFile) return;  // the file keeps the calls the list never got
+    if (!s_listHoldsFile) return false;  // the file keeps the calls the list never got
     FileLock hold;
     int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
     if (rows < 1) {
-        DeleteFileA(path);
-        return;
+        return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     char reason[256];
     HANDLE file = BeginRewrite(path);
     if (file == INVALID_HANDLE_VALUE) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
-        return;
+        return false;
     }
     if (!WriteRows(page, file)) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         AbandonRewrite(path, file);
-        return;
+        return false;
     }
-    if (!CommitRewrite(path, file)) LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
+    if (!CommitRewrite(path, file)) {
+        LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
+        return false;
+    }
+    return true;
 }
