@@ -396,15 +396,6 @@ TEST_F(SoundsPage, UncheckedBoxPlaysNothing) {
     EXPECT_TRUE(IsWindow(page_));
 }
 
-TEST_F(SoundsPage, RingWithoutThePageDoesNothing) {
-    Open();
-    DestroyWindow(page_);
-    page_ = nullptr;
-    PlayRingSound();
-    Pump();
-    SUCCEED();
-}
-
 TEST_F(SoundsPage, CancelledBrowseLeavesThePath) {
     WriteSettingDword("snd_e", 1);
     PutText("snd_f", "C:\\Sounds\\bell.wav");
