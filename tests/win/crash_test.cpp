@@ -1,6 +1,7 @@
 // The crash reporter with real faults: crash_probe.exe (beside this test) installs it and writes
-// to memory that is not there; this test drives the Crash Report dialog from outside, the way
-// a user's clicks and keys reach it, and looks at the files and the mail it leaves.
+// to memory that is not there; this test drives the Crash Report dialog from outside, the way a
+// user's clicks and keys reach it, gives the memory when the write is to succeed after "Ignore",
+// and looks at the files and the mail that the crash leaves.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ constexpr DWORD kExitWaitMs = 30000;
 constexpr DWORD kContinued = 7;         // crash_probe's exit code after the write succeeded
 // Where crash_probe writes: reserved there, without memory until the test commits it.
 constexpr ULONG_PTR kFaultPage = 0x0000010000000000ull;
+constexpr int kChooserFileName = 0x47C;  // the file name box of the system's save-file chooser
 constexpr char kOpenedFile[] = "C:\\users\\Public\\opened.txt";
 constexpr char kSupportMail[] =
     "mailto:support@tellwire.quillex.example?subject=Tellwire%20v1.2%20-%20Crash%20Report"
@@ -228,10 +230,25 @@ TEST_F(Crash, RealFaultShowsTheDialogWithDumpAndReportThenAbortEnds) {
     EXPECT_FALSE(IsWindowEnabled(field));
     EXPECT_EQ(folded, Height(dialog));
 
+    // "Save Dump As..." asks for a name and copies the dump there; the copy outlives the crash.
+    const std::string saved = "C:\\users\\Public\\tlwire-saved.dmp";
+    DeleteFileA(saved.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDC_CRASH_SAVE_DUMP, 0);
+    HWND chooser = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (chooser = FindWindowA(nullptr, "Save As")) != nullptr; }, 10000));
+    if (chooser != nullptr) {
+        EXPECT_EQ(dialog, GetWindow(chooser, GW_OWNER));
+        SetDlgItemTextA(chooser, kChooserFileName, saved.c_str());
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return ReadText(saved).size() == ReadText(dump_).size(); }, 10000));
+    }
+
     PostMessageA(dialog, WM_COMMAND, IDC_CRASH_ABORT, 0);
     EXPECT_EQ(0, probe.ExitCode());
     EXPECT_FALSE(Exists(dump_));
     EXPECT_FALSE(Exists(report_));
+    EXPECT_TRUE(Exists(saved));
+    DeleteFileA(saved.c_str());
 }
 
 TEST_F(Crash, IgnoreRunsTheWriteAgainAndTheSecondDialogCountsAndCountsDown) {
