@@ -31,6 +31,7 @@ struct CrashContext {
     char subject[kSubjectSize];
     char body[kBodySize];
     BOOL sendDump;               // "Send minidump of memory (optional)" as the dialog closed
+    DWORD faultingThreadId;      // the thread the dump names as the one that raised the exception
 };
 
 // Dialog results.

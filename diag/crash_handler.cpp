@@ -94,6 +94,35 @@ void ReadException(const EXCEPTION_RECORD* record, CrashFacts* facts) {
     }
 }
 
+struct CrashOnThread {
+    EXCEPTION_POINTERS* pointers;
+    DWORD faultingThreadId;
+};
+
+DWORD WINAPI HandleCrashThread(void* parameter) {
+    auto* crash = static_cast<CrashOnThread*>(parameter);
+    return static_cast<DWORD>(HandleCrashOf(crash->pointers, crash->faultingThreadId));
+}
+
+// A thread whose stack overflowed has only the little reserve below its guard page left: the
+// dump, the dialog and the mail would overflow it again and the crash would go unreported. They
+// run on a thread with a stack of its own while the faulting thread waits.
+LONG HandleCrashOnFreshStack(EXCEPTION_POINTERS* pointers) {
+    CrashOnThread crash{pointers, GetCurrentThreadId()};
+    HANDLE thread = CreateThread(nullptr, 0, HandleCrashThread, &crash, 0, nullptr);
+    if (thread == nullptr) return HandleCrash(pointers);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD result = static_cast<DWORD>(EXCEPTION_CONTINUE_SEARCH);
+    GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    return static_cast<LONG>(result);
+}
+
+bool IsStackOverflow(const EXCEPTION_POINTERS* pointers) {
+    return pointers != nullptr && pointers->ExceptionRecord != nullptr &&
+           pointers->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW;
+}
+
 void ReadSystem(CrashFacts* facts, OSVERSIONINFOA* version) {
     SYSTEM_INFO system{};
     GetSystemInfo(&system);
@@ -131,16 +160,19 @@ void RestoreCrashHandler() {
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     // A fault while the crash is handled goes to the filter that was there before.
     RestoreCrashHandler();
-    LONG result = HandleCrash(pointers);
+    LONG result = IsStackOverflow(pointers) ? HandleCrashOnFreshStack(pointers) : HandleCrash(pointers);
     InstallCrashHandler();
     return result;
 }
 
-LONG HandleCrash(EXCEPTION_POINTERS* pointers) {
+LONG HandleCrash(EXCEPTION_POINTERS* pointers) { return HandleCrashOf(pointers, GetCurrentThreadId()); }
+
+LONG HandleCrashOf(EXCEPTION_POINTERS* pointers, DWORD faultingThreadId) {
     if (pointers == nullptr) return EXCEPTION_CONTINUE_SEARCH;
     INT_PTR choice = kCrashAbort;
     auto* context = static_cast<CrashContext*>(LocalAlloc(LPTR, sizeof(CrashContext)));
     if (context != nullptr) {
+        context->faultingThreadId = faultingThreadId;
         WriteMiniDump(pointers, context);
         BuildCrashReport(pointers, context);
         choice = ShowCrashDialog(context);
@@ -212,7 +244,7 @@ void WriteMiniDump(EXCEPTION_POINTERS* pointers, CrashContext* context) {
     HANDLE file = INVALID_HANDLE_VALUE;
     if (writeDump != nullptr && MakeTempFileName(path, "dmp")) file = CreateTempFile(path);
     if (file != INVALID_HANDLE_VALUE) {
-        MINIDUMP_EXCEPTION_INFORMATION exception{GetCurrentThreadId(), pointers, TRUE};
+        MINIDUMP_EXCEPTION_INFORMATION exception{context->faultingThreadId, pointers, TRUE};
         MINIDUMP_CALLBACK_INFORMATION callback{CollectModule, context};
         writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &exception, nullptr, &callback);
         AddTempFile(context, path);

@@ -15,6 +15,8 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers);
 // EXCEPTION_CONTINUE_EXECUTION after Ignore, EXCEPTION_CONTINUE_SEARCH when no dialog could be
 // shown; after Abort the process is ended before it returns.
 LONG HandleCrash(EXCEPTION_POINTERS* pointers);
+// The same for an exception raised on another thread, which waits meanwhile.
+LONG HandleCrashOf(EXCEPTION_POINTERS* pointers, DWORD faultingThreadId);
 
 // The temporary directory's "tlwire." path with this extension; false when there is none.
 bool MakeTempFileName(char* buffer, const char* extension);

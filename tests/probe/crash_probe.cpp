@@ -1,10 +1,10 @@
 // A program that crashes for real with the crash reporter installed, for the crash tests:
-//   crash_probe [--thread]
+//   crash_probe [--thread | --overflow]
 // writes to kFaultPage, a reserved page without memory behind it (on a second thread with
 // --thread). "Ignore" runs that write again, so the fault repeats and the dialog comes back
 // with its count, until the test gives the page its memory (VirtualAllocEx from outside): then
 // the write after "Ignore" succeeds and the program ends with kContinued. "Abort the program"
-// ends it with 0.
+// ends it with 0. --overflow overflows the stack instead.
 #include <windows.h>
 
 #include <cstring>
@@ -25,15 +25,25 @@ DWORD WINAPI Fault(void*) {
     return 0;
 }
 
+// Deep enough to use up any stack; the frame's buffer keeps the compiler from making a loop of it.
+int Recurse(int depth) {
+    if (depth < 0) return 0;  // never: the stack ends long before the count wraps
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    return Recurse(depth + 1) + frame[0];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bool onThread = argc == 2 && std::strcmp(argv[1], "--thread") == 0;
-    if (argc > 2 || (argc == 2 && !onThread)) return kUnusable;
+    bool overflow = argc == 2 && std::strcmp(argv[1], "--overflow") == 0;
+    if (argc > 2 || (argc == 2 && !onThread && !overflow)) return kUnusable;
     if (VirtualAlloc(kFaultPage, 4096, MEM_RESERVE, PAGE_NOACCESS) != kFaultPage) return kUnusable;
 
     g_win.instance = GetModuleHandleA(nullptr);
     InstallCrashHandler();
+    if (overflow) return Recurse(0);
     if (onThread) {
         HANDLE thread = CreateThread(nullptr, 0, Fault, nullptr, 0, nullptr);
         WaitForSingleObject(thread, INFINITE);

@@ -303,6 +303,19 @@ TEST_F(Crash, EscapeUnchecksSendOnAnyThreadAndNothingIsSent) {
     EXPECT_EQ(before, OpenedByShell().size());
 }
 
+TEST_F(Crash, StackOverflowIsReportedToo) {
+    CrashProbe probe("--overflow");
+    ASSERT_TRUE(probe.started());
+    HWND dialog = probe.WaitForDialog(kTitle);
+    ASSERT_NE(nullptr, dialog) << "a stack overflow ended the program unreported";
+    EXPECT_TRUE(Exists(dump_));
+    EXPECT_NE(std::string::npos,
+              ReadText(report_).find("Exception Code: 0xC00000FD\r\nException Description: STACK_OVERFLOW\r\n"));
+    PostMessageA(dialog, WM_COMMAND, IDC_CRASH_ABORT, 0);
+    EXPECT_EQ(0, probe.ExitCode());
+    EXPECT_FALSE(Exists(dump_));
+}
+
 // Whether the shell of this prefix only records a mailto link instead of opening a mail program.
 bool MailLinksRecorded() {
     char command[512] = "";
