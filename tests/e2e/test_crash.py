@@ -43,7 +43,7 @@ class CrashReport(unittest.TestCase):
             host.probe("dialog-command", TITLE, str(MORE))
             unfolded, controls = wait_until(lambda: (lambda d: d if d and d[1][REPORT][0] else None)(dialog(host, TITLE)),
                                             10, "the report unfolded")
-            self.assertGreater(unfolded, folded + 100)
+            self.assertGreater(unfolded, folded + 100, f"heights folded {folded}, unfolded {unfolded}")
             report = controls[REPORT][1]
             # The thread started at address 0, which lies in no module.
             self.assertTrue(report.startswith("Application: "), report[:200])
