@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/text_utils.h"
 #include "app/win_state.h"
+#include "diag/crash_handler.h"
 #include "net/network_agent.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
@@ -85,10 +86,12 @@ int RunTellwire(const char* arguments) {
     if (ShowRunningCopy()) return kExitAlreadyRunning;
 
     g_win.instance = GetModuleHandleA(nullptr);
+    InstallCrashHandler();
     InitCommonControls();
     WSADATA winsock;
     if (WSAStartup(MAKEWORD(1, 1), &winsock) != 0) {
         MessageBoxA(nullptr, "Could not initialize winsock", kProductName, MB_ICONERROR | MB_TOPMOST);
+        RestoreCrashHandler();
         return kExitNoWinsock;
     }
     SetProcessDefaults(&g_state);
@@ -108,5 +111,6 @@ int RunTellwire(const char* arguments) {
     WaitForPopupsClosed();
     StopNetworkAgent();
     WSACleanup();
+    RestoreCrashHandler();
     return kExitNormal;
 }

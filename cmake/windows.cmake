@@ -27,6 +27,9 @@ add_library(tellwire_shell STATIC
   app/startup.cpp
   app/tray_icon.cpp
   app/win_state.cpp
+  diag/crash_dialog.cpp
+  diag/crash_handler.cpp
+  diag/crash_mail.cpp
   diag/program_log.cpp
   modem/caller_id_reader.cpp
   modem/modem_command.cpp
@@ -57,7 +60,8 @@ add_library(tellwire_shell STATIC
   ui/tree_view.cpp
 )
 target_compile_definitions(tellwire_shell PRIVATE TELLWIRE_HOME_URL="${TELLWIRE_HOME_URL}")
-target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 comdlg32 ws2_32 user32 gdi32 advapi32 shell32)
+target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 comdlg32 ws2_32 user32 gdi32 advapi32 shell32
+                      oleaut32)
 
 add_executable(tellwire WIN32 app/winmain.cpp res/tellwire.rc)
 target_link_libraries(tellwire PRIVATE tellwire_shell)
@@ -69,6 +73,9 @@ set_source_files_properties(res/tellwire.rc PROPERTIES OBJECT_DEPENDS "${RESOURC
 # Test programs: the probe that reads and drives a running copy, and the Win32 unit tests.
 add_executable(probe tests/probe/probe.cpp)
 target_link_libraries(probe PRIVATE tellwire_shell)
+# Crashes for real with the crash reporter installed (the crash tests drive its dialog).
+add_executable(crash_probe tests/probe/crash_probe.cpp res/tellwire.rc)
+target_link_libraries(crash_probe PRIVATE tellwire_shell)
 
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
@@ -91,6 +98,9 @@ endforeach()
 # Tests that move the mouse pointer of the shared display, and those that show windows on it.
 set_tests_properties(win.popup_window_test win.popup_page_test win.sounds_page_test win.support_page_test
   PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
+# Each crash writes a memory dump first, which takes Wine some seconds.
+add_dependencies(crash_test crash_probe)
+set_tests_properties(win.crash_test PROPERTIES RESOURCE_LOCK "unit_prefix;pointer" TIMEOUT 300)
 
 # End-to-end tests: each starts tellwire.exe in a prefix and network namespace of its own.
 find_program(PYTHON3 python3 REQUIRED)

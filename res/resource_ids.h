@@ -13,9 +13,11 @@
 #define IDS_PAGE_POPUP 123
 #define IDS_PAGE_SOUNDS 124
 #define IDS_PAGE_SUPPORT 125
+#define IDS_CRASH_MAIL_BODY 96    /* the body of a crash report mail */
 
 /* Dialogs */
 #define IDD_CALLER_LOG_PAGE 78
+#define IDD_CRASH_REPORT 79
 #define IDD_MAIN 80
 #define IDD_MODEM_PAGE 81
 #define IDD_ROLE_PAGE 82

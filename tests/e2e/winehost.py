@@ -291,7 +291,8 @@ class WineHost:
         """Addresses the program asked the shell to open (the bench records instead of opening)."""
         try:
             with open(self.drive_c("users", "Public", "opened.txt"), encoding="latin-1") as f:
-                return [line.strip() for line in f if line.strip()]
+                # The bench's recorder quotes each address.
+                return [line.strip().strip('"') for line in f if line.strip()]
         except FileNotFoundError:
             return []
 

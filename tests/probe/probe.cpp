@@ -36,7 +36,11 @@ const char kUsage[] =
     "  menus                    the number of open menus\n"
     "  menu-choose N            choose the Nth item (from 1) of the open menu\n"
     "  window TITLE SECONDS     show a window of another program with that title for a while\n"
-    "  close-popups             double-click every popup\n";
+    "  close-popups             double-click every popup\n"
+    "  crash-thread             start a thread at address 0 in the running copy (it crashes)\n"
+    "  dialog TITLE             the window with that title: its height, then each control's\n"
+    "                           identifier, enabled state and text (CR and LF written as \\r \\n)\n"
+    "  dialog-command TITLE ID  post WM_COMMAND ID to the window with that title\n";
 
 // A block in the running copy's memory, for controls that take a pointer.
 class RemoteBlock {
@@ -309,6 +313,49 @@ int ShowWindowFor(const char* title, int seconds) {
     return 0;
 }
 
+// An unhandled fault on a thread of the running copy, for its crash reporter.
+int CrashThread(HWND main) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                     PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                 FALSE, processId);
+    if (process == nullptr) return 1;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, nullptr, nullptr, 0, nullptr);
+    CloseHandle(process);
+    if (thread == nullptr) return 1;
+    CloseHandle(thread);
+    return 0;
+}
+
+std::string ControlText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
+    std::string text(length + 1, '\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                        &got);
+    text.resize(got < length ? got : length);
+    std::string escaped;
+    for (char c : text) escaped += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return escaped;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    std::printf("%d\t%d\t%s\n", GetDlgCtrlID(control), IsWindowEnabled(control) ? 1 : 0, ControlText(control).c_str());
+    return TRUE;
+}
+
+int PrintDialog(const char* title) {
+    HWND dialog = FindWindowA(nullptr, title);
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return 1;
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    std::printf("%ld\n", frame.bottom - frame.top);
+    EnumChildWindows(dialog, PrintControl, 0);
+    return 0;
+}
+
 int Usage() {
     std::fputs(kUsage, stderr);
     return 2;
@@ -330,6 +377,11 @@ int main(int argc, char** argv) {
     if (verb == "menu-choose" && argc == 3) return ChooseMenuItem(std::atoi(argv[2]));
     if (verb == "window" && argc == 4) return ShowWindowFor(argv[2], std::atoi(argv[3]));
     if (verb == "values") return PrintStoredValues();
+    if (verb == "dialog" && argc == 3) return PrintDialog(argv[2]);
+    if (verb == "dialog-command" && argc == 4) {
+        HWND dialog = FindWindowA(nullptr, argv[2]);
+        return dialog != nullptr && PostMessageA(dialog, WM_COMMAND, std::atoi(argv[3]), 0) ? 0 : 1;
+    }
     HWND main = MainWindow();
     if (verb == "visible") {
         std::printf("%d\n", main != nullptr && IsWindowVisible(main) ? 1 : 0);
@@ -361,5 +413,6 @@ int main(int argc, char** argv) {
     if (verb == "log") return PrintLog(main);
     if (verb == "list" && argc == 4) return PrintList(main, argv[2], std::atoi(argv[3]));
     if (verb == "rows" && argc == 4) return PrintRowCount(main, argv[2], std::atoi(argv[3]));
+    if (verb == "crash-thread") return CrashThread(main);
     return Usage();
 }

@@ -1,0 +1,39 @@
+// What one crash handling carries from the dump to the dialog and on to the mail: a zero-filled
+// local-heap record, made when the crash is caught and freed when its handling ends.
+#pragma once
+#include <windows.h>
+#include <oleauto.h>
+
+// One module that the dump library reported, most recently reported first.
+struct ModuleRecord {
+    BSTR path;                      // SysAllocString; freed with SysFreeString
+    ULONG64 baseAddress;
+    ULONG imageSize;
+    ULONG checkSum;
+    ULONG timeDateStamp;
+    VS_FIXEDFILEINFO versionInfo;
+    const void* codeViewRecord;     // valid only while the dump is written
+    ULONG codeViewRecordSize;
+    const void* miscRecord;
+    ULONG miscRecordSize;
+    ModuleRecord* next;
+};
+
+inline constexpr int kRecipientSize = 64;
+inline constexpr int kSubjectSize = 128;
+inline constexpr int kBodySize = 4096;
+
+struct CrashContext {
+    char modulePath[MAX_PATH];   // the program, or the module the exception address lies in
+    ModuleRecord* modules;       // filled while the dump is written
+    char* tempFiles;             // multi-string: the dump (when written), then the report
+    char recipient[kRecipientSize];  // set when "Send crash report" was checked as the dialog closed
+    char subject[kSubjectSize];
+    char body[kBodySize];
+    BOOL sendDump;               // "Send minidump of memory (optional)" as the dialog closed
+    DWORD faultingThreadId;      // the thread the dump names as the one that raised the exception
+};
+
+// Dialog results.
+inline constexpr INT_PTR kCrashAbort = 3;
+inline constexpr INT_PTR kCrashContinue = 4;

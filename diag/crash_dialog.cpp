@@ -1,0 +1,221 @@
+#include "diag/crash_dialog.h"
+
+#include <commdlg.h>
+
+#include "app/messages.h"
+#include "app/product.h"
+#include "app/read_whole_file.h"
+#include "app/text_utils.h"
+#include "app/win_state.h"
+#include "diag/crash_countdown.h"
+#include "diag/crash_dialog_ids.h"
+#include "diag/temp_file_list.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// The dialog's unfolded height, kept while the report is folded away.
+constexpr char kHeightProperty[] = "cy";
+constexpr UINT kCountdownDelayMs = 5000;
+constexpr UINT kCountdownStepMs = 1000;
+constexpr DWORD kSaveNameSize = 2048;
+
+// Opened dialogs in this process; a second crash shows its number in the title.
+int s_crashCount = 0;
+
+HINSTANCE Instance() { return g_win.instance != nullptr ? g_win.instance : GetModuleHandleA(nullptr); }
+
+CrashContext* ContextOf(HWND dialog) {
+    return reinterpret_cast<CrashContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void StopCountdownTimers(HWND dialog) {
+    KillTimer(dialog, TIMER_COUNTDOWN_DELAY);
+    KillTimer(dialog, TIMER_COUNTDOWN);
+}
+
+void PostStopCountdown(HWND dialog) { PostMessageA(dialog, WM_COMMAND, CMD_STOP_COUNTDOWN, 0); }
+
+void OnInitDialog(HWND dialog, CrashContext* context) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
+
+    char text[512];
+    char rest[384];
+    GetDlgItemTextA(dialog, IDC_CRASH_PROBLEM, rest, sizeof rest);
+    CopyText(text, sizeof text, kProductName);
+    AppendText(text, sizeof text, rest);
+    SetDlgItemTextA(dialog, IDC_CRASH_PROBLEM, text);
+
+    char title[128];
+    GetWindowTextA(dialog, rest, sizeof rest);
+    CopyText(title, sizeof title, kProductName);
+    AppendText(title, sizeof title, " - ");
+    AppendText(title, sizeof title, rest);
+    SetWindowTextA(dialog, title);
+
+    // Both post CMD_STOP_COUNTDOWN, which arrives before the dialog is shown and so stops nothing.
+    SendMessageA(dialog, WM_COMMAND, IDC_CRASH_SEND, 0);
+    MessageBeep(MB_ICONEXCLAMATION);
+    SendMessageA(dialog, WM_COMMAND, IDC_CRASH_MORE, 0);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetTimer(dialog, TIMER_COUNTDOWN_DELAY, kCountdownDelayMs, nullptr);
+
+    ++s_crashCount;
+    if (s_crashCount >= 2) {
+        char count[24];
+        wsprintfA(count, "  [%d]", s_crashCount);
+        AppendText(title, sizeof title, count);
+        SetWindowTextA(dialog, title);
+    }
+}
+
+// Reads the report file into the edit field the first time it is unfolded.
+void LoadReportText(HWND dialog, HWND report) {
+    if (GetWindowTextLengthA(report) != 0) return;
+    const char* path = FindPathWithExtension(ContextOf(dialog)->tempFiles, "txt");
+    if (path == nullptr) return;
+    char* text = ReadWholeFile(path, nullptr);
+    if (text == nullptr) return;
+    SendMessageA(report, EM_LIMITTEXT, 0, 0);  // reports with many modules pass the default limit
+    SetWindowTextA(report, text);
+    LocalFree(text);
+}
+
+// The report field is the bottom of the dialog: folding cuts the dialog off just above it.
+void FoldOrUnfold(HWND dialog) {
+    HWND report = GetDlgItem(dialog, IDC_CRASH_REPORT);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    int width = frame.right - frame.left;
+    if (IsWindowEnabled(report)) {
+        EnableWindow(report, FALSE);
+        RECT field;
+        GetWindowRect(report, &field);
+        if (GetPropA(dialog, kHeightProperty) == nullptr) {
+            SetPropA(dialog, kHeightProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(frame.bottom - frame.top)));
+        }
+        SetWindowPos(dialog, nullptr, 0, 0, width, field.top - 2 - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    int height = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(dialog, kHeightProperty)));
+    if (height >= 1) LoadReportText(dialog, report);
+    if (height < 1 || GetWindowTextLengthA(report) == 0) {
+        EnableWindow(GetDlgItem(dialog, IDC_CRASH_MORE), FALSE);  // nothing to show
+        return;
+    }
+    SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EnableWindow(report, TRUE);
+}
+
+void SaveDumpAs(HWND dialog) {
+    const char* dump = FindPathWithExtension(ContextOf(dialog)->tempFiles, "dmp");
+    if (dump == nullptr) return;
+    char name[kSaveNameSize] = "";
+    if (SaveFileAs(dialog, name, sizeof name)) CopyFileA(dump, name, FALSE);
+}
+
+// Any sign of the user being there ends the countdown, and the button reads "Ignore" again.
+void OnStopCountdown(HWND dialog) {
+    if (!IsWindowVisible(dialog)) return;
+    StopCountdownTimers(dialog);
+    char text[64];
+    GetDlgItemTextA(dialog, IDOK, text, sizeof text);
+    CutCountdown(text);
+    SetDlgItemTextA(dialog, IDOK, text);
+}
+
+void OnCountdownStep(HWND dialog) {
+    char current[64];
+    char next[64];
+    GetDlgItemTextA(dialog, IDOK, current, sizeof current);
+    bool runOut = NextCountdownText(current, next, sizeof next);
+    SetDlgItemTextA(dialog, IDOK, next);
+    if (runOut) PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void OnTimer(HWND dialog, UINT_PTR timer) {
+    if (timer == TIMER_COUNTDOWN_DELAY) {
+        KillTimer(dialog, TIMER_COUNTDOWN_DELAY);
+        SetTimer(dialog, TIMER_COUNTDOWN, kCountdownStepMs, nullptr);
+    } else if (timer == TIMER_COUNTDOWN) {
+        OnCountdownStep(dialog);
+    }
+}
+
+void OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDOK: PostMessageA(dialog, WM_CLOSE, 0, 0); break;
+    case IDCANCEL:
+        // Escape means "leave me alone": nothing is sent.
+        CheckDlgButton(dialog, IDC_CRASH_SEND, BST_UNCHECKED);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        break;
+    case IDC_CRASH_ABORT: EndDialog(dialog, kCrashAbort); break;
+    case IDC_CRASH_SAVE_DUMP:
+        PostStopCountdown(dialog);
+        SaveDumpAs(dialog);
+        break;
+    case IDC_CRASH_MORE:
+        PostStopCountdown(dialog);
+        FoldOrUnfold(dialog);
+        break;
+    case IDC_CRASH_SEND:
+        PostStopCountdown(dialog);
+        EnableWindow(GetDlgItem(dialog, IDC_CRASH_SEND_DUMP), IsChecked(dialog, IDC_CRASH_SEND));
+        break;
+    case CMD_STOP_COUNTDOWN: OnStopCountdown(dialog); break;
+    default: break;
+    }
+}
+
+// What the sending step needs, decided as the dialog closes.
+void OnDestroy(HWND dialog) {
+    RemovePropA(dialog, kHeightProperty);
+    CrashContext* context = ContextOf(dialog);
+    if (context == nullptr || !IsChecked(dialog, IDC_CRASH_SEND)) return;
+    CopyText(context->recipient, sizeof context->recipient, kSupportAddress);
+    wsprintfA(context->subject, "%s v%s - Crash Report", kProductName, kProductVersion);
+    if (LoadStringA(Instance(), IDS_CRASH_MAIL_BODY, context->body, sizeof context->body) <= 0) context->body[0] = '\0';
+    context->sendDump = IsChecked(dialog, IDC_CRASH_SEND_DUMP);
+}
+
+}  // namespace
+
+INT_PTR ShowCrashDialog(CrashContext* context) {
+    return DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_CRASH_REPORT), nullptr, CrashDialogProc,
+                           reinterpret_cast<LPARAM>(context));
+}
+
+INT_PTR CALLBACK CrashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog, reinterpret_cast<CrashContext*>(lParam)); return TRUE;
+    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam)); return TRUE;
+    case WM_TIMER: OnTimer(dialog, wParam); return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+        StopCountdownTimers(dialog);
+        PostStopCountdown(dialog);
+        return FALSE;  // the frame still moves and its menu still opens
+    case WM_HELP:
+        if (g_win.mainWindow != nullptr) PostMessageA(g_win.mainWindow, WM_HELP, wParam, lParam);
+        return TRUE;
+    case WM_CLOSE: EndDialog(dialog, kCrashContinue); return TRUE;
+    case WM_DESTROY: OnDestroy(dialog); return FALSE;
+    default: return FALSE;
+    }
+}
+
+BOOL SaveFileAs(HWND owner, char* buffer, DWORD bufferSize) {
+    OPENFILENAMEA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.lpstrFilter = "All Files (*.*)\0*.*\0";
+    chooser.lpstrFile = buffer;
+    chooser.nMaxFile = bufferSize;
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    return GetSaveFileNameA(&chooser);
+}

@@ -1,0 +1,75 @@
+#include "diag/mail_link.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kMapiSuccess = 0;
+constexpr uint32_t kMapiUserAbort = 1;
+
+bool IsUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+// Appends text behind the first *used bytes of out; false when it does not fit whole.
+bool AppendWhole(char* out, size_t outSize, size_t* used, const char* text) {
+    size_t length = std::strlen(text);
+    if (*used + length + 1 > outSize) return false;
+    std::memcpy(out + *used, text, length + 1);
+    *used += length;
+    return true;
+}
+
+}  // namespace
+
+size_t PercentEncodedSize(size_t length) { return length * 6 + 1; }
+
+bool PercentEncode(const char* text, char* out, size_t outSize) {
+    static const char kHex[] = "0123456789ABCDEF";
+    if (out == nullptr || outSize == 0) return false;
+    out[0] = '\0';
+    if (text == nullptr) return true;
+    size_t used = 0;
+    char previous = '\0';
+    for (const char* at = text; *at != '\0'; previous = *at++) {
+        unsigned char c = static_cast<unsigned char>(*at);
+        char piece[7];
+        size_t pieceLength = 0;
+        if (c == '\n' && previous != '\r') {
+            std::memcpy(piece, "%0D%0A", 6);
+            pieceLength = 6;
+        } else if (IsUnreserved(c)) {
+            piece[pieceLength++] = static_cast<char>(c);
+        } else {
+            piece[pieceLength++] = '%';
+            piece[pieceLength++] = kHex[c >> 4];
+            piece[pieceLength++] = kHex[c & 0x0F];
+        }
+        if (used + pieceLength + 1 > outSize) {
+            out[0] = '\0';
+            return false;
+        }
+        std::memcpy(out + used, piece, pieceLength);
+        used += pieceLength;
+    }
+    out[used] = '\0';
+    return true;
+}
+
+bool BuildMailtoLink(const char* address, const char* subject, const char* body, char* out, size_t outSize) {
+    if (out == nullptr || outSize == 0) return false;
+    out[0] = '\0';
+    if (address == nullptr || address[0] == '\0') return false;
+    size_t used = 0;
+    bool fits = AppendWhole(out, outSize, &used, "mailto:") && AppendWhole(out, outSize, &used, address) &&
+                AppendWhole(out, outSize, &used, "?subject=") && PercentEncode(subject, out + used, outSize - used);
+    if (fits) {
+        used += std::strlen(out + used);
+        fits = AppendWhole(out, outSize, &used, "&body=") && PercentEncode(body, out + used, outSize - used);
+    }
+    if (!fits) out[0] = '\0';
+    return fits;
+}
+
+bool MailLinkNeededAfter(uint32_t mapiResult) { return mapiResult != kMapiSuccess && mapiResult != kMapiUserAbort; }
