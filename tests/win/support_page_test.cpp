@@ -64,6 +64,8 @@ std::vector<std::string> OpenedByShell() {
     for (char c : text) {
         if (c == '\r' || c == '\n') {
             while (!line.empty() && line.back() == ' ') line.pop_back();
+            // The bench records each address in quotes, so that cmd reads an "&" in it as text.
+            if (line.size() >= 2 && line.front() == '"' && line.back() == '"') line = line.substr(1, line.size() - 2);
             if (!line.empty()) lines.push_back(line);
             line.clear();
         } else {
