@@ -225,11 +225,12 @@ TEST_F(Crash, RealFaultShowsTheDialogWithDumpAndReportThenAbortEnds) {
     int folded = Height(dialog);
     SendMessageA(GetDlgItem(dialog, IDC_CRASH_MORE), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowEnabled(field));
-    EXPECT_GT(Height(dialog), folded + 100);
+    // The new height may reach this process a moment after the click.
+    EXPECT_TRUE(WaitFor([&] { return Height(dialog) > folded + 100; }, 3000)) << folded << " " << Height(dialog);
     EXPECT_EQ(report, Text(field));
     SendMessageA(GetDlgItem(dialog, IDC_CRASH_MORE), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowEnabled(field));
-    EXPECT_EQ(folded, Height(dialog));
+    EXPECT_TRUE(WaitFor([&] { return Height(dialog) == folded; }, 3000)) << folded << " " << Height(dialog);
 
     // "Save Dump As..." asks for a name and copies the dump there; the copy outlives the crash.
     const std::string saved = "C:\\users\\Public\\tlwire-saved.dmp";
