@@ -68,11 +68,13 @@ void AbandonRewrite(const char* path, HANDLE file) {
     DeleteFileA(temporary);
 }
 
-void AppendTextToFile(const char* path, const char* text) {
+bool AppendTextToFile(const char* path, const char* text) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return false;
     SetFilePointer(file, 0, nullptr, FILE_END);
+    DWORD length = static_cast<DWORD>(lstrlenA(text));
     DWORD written = 0;
-    WriteFile(file, text, static_cast<DWORD>(lstrlenA(text)), &written, nullptr);
+    bool whole = WriteFile(file, text, length, &written, nullptr) && written == length;
     CloseHandle(file);
+    return whole;
 }

@@ -25,5 +25,6 @@ bool CommitRewrite(const char* path, HANDLE file);
 void AbandonRewrite(const char* path, HANDLE file);
 
 // Appends text to the file (created when missing), opening and closing it around the one write,
-// so every line is on disk as soon as the call is. Failures are silent: the call is still shown.
-void AppendTextToFile(const char* path, const char* text);
+// so every line is on disk as soon as the call is. Failures are not reported: the call is still
+// shown. True when the whole text was written.
+bool AppendTextToFile(const char* path, const char* text);

@@ -156,21 +156,24 @@ void HoldListDrawing(HWND page, bool hold) {
 }
 
 LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
+    HWND list = GetDlgItem(page, IDC_PHONE_BOOK_LIST);
     HoldListDrawing(page, true);
     for (int i = 0; i < batch->count; ++i) {
         const BookLine& line = batch->lines[i];
-        AddListRow(page, IDC_PHONE_BOOK_LIST, 0, line.text + line.nameAt, line.text, static_cast<const char*>(nullptr));
+        const char* const cells[] = {line.text + line.nameAt, line.text};
+        AppendListRow(list, 0, cells, 2);
     }
     HoldListDrawing(page, false);
     return kRowsTaken;
 }
 
-bool ReadNumbersCell(void* page, int row, char* buffer, size_t size) {
-    return GetListCell(static_cast<HWND>(page), IDC_PHONE_BOOK_LIST, row, kNumbersColumn, buffer, size);
+bool ReadNumbersCell(void* list, int row, char* buffer, size_t size) {
+    return ReadListCell(static_cast<HWND>(list), row, kNumbersColumn, buffer, size);
 }
 
 LRESULT OnLookup(HWND page, LookupRequest* request) {
-    int row = FindContactRow(request->number, RowCount(page), ReadNumbersCell, page);
+    // The list is looked up once: for every row it would cost more than reading the row.
+    int row = FindContactRow(request->number, RowCount(page), ReadNumbersCell, GetDlgItem(page, IDC_PHONE_BOOK_LIST));
     if (row < 0) return 0;
     GetListCell(page, IDC_PHONE_BOOK_LIST, row, kNameColumn, request->name, sizeof request->name);
     return kContactFound;
@@ -371,11 +374,12 @@ bool WriteRows(HWND page, HANDLE file) {
     size_t used = 0;
     bool written = true;
     int rows = RowCount(page);
+    HWND list = GetDlgItem(page, IDC_PHONE_BOOK_LIST);
     for (int row = 0; row < rows && written; ++row) {
         char name[256];
         char numbers[512];
-        GetListCell(page, IDC_PHONE_BOOK_LIST, row, kNameColumn, name, sizeof name);
-        GetListCell(page, IDC_PHONE_BOOK_LIST, row, kNumbersColumn, numbers, sizeof numbers);
+        ReadListCell(list, row, kNameColumn, name, sizeof name);
+        ReadListCell(list, row, kNumbersColumn, numbers, sizeof numbers);
         if (numbers[0] == '\0') continue;  // a contact never given a number names no caller
         if (used + kSavedLineSize > kWriteBlockSize) {
             written = WriteAll(file, block, used);

@@ -62,35 +62,46 @@ int AddListColumn(HWND dialog, int id, int column, int percent, UINT titleId) {
 }
 
 int AddListRow(HWND dialog, int id, LPARAM data, ...) {
-    va_list texts;
-    va_start(texts, data);
-    const char* text = va_arg(texts, const char*);
-    int row = -1;
-    if (text != nullptr) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = RowCount(dialog, id);
-        item.pszText = const_cast<char*>(text);
-        item.lParam = data;
-        row = static_cast<int>(SendPointer(dialog, id, LVM_INSERTITEMA, 0, &item));
-        // The control may have put the row elsewhere than asked (a sorted list): fill the row
-        // it reports.
-        for (int column = 1; row >= 0 && column < kMaxRowTexts; ++column) {
-            text = va_arg(texts, const char*);
-            if (text == nullptr) break;
-            LVITEMA cell = {};
-            cell.mask = LVIF_TEXT;
-            cell.iItem = row;
-            cell.iSubItem = column;
-            cell.pszText = const_cast<char*>(text);
-            SendPointer(dialog, id, LVM_SETITEMA, 0, &cell);
-        }
+    const char* texts[kMaxRowTexts];
+    int count = 0;
+    va_list arguments;
+    va_start(arguments, data);
+    for (const char* text = va_arg(arguments, const char*); text != nullptr && count < kMaxRowTexts;
+         text = va_arg(arguments, const char*)) {
+        texts[count++] = text;
     }
-    va_end(texts);
+    va_end(arguments);
+    return AppendListRow(GetDlgItem(dialog, id), data, texts, count);
+}
+
+int AppendListRow(HWND list, LPARAM data, const char* const* texts, int count) {
+    if (texts == nullptr || count < 1 || texts[0] == nullptr) return -1;
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    item.iItem = rows > 0 ? static_cast<int>(rows) : 0;
+    item.pszText = const_cast<char*>(texts[0]);
+    item.lParam = data;
+    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    // The control may have put the row elsewhere than asked (a sorted list): fill the row it
+    // reports.
+    for (int column = 1; row >= 0 && column < count && texts[column] != nullptr; ++column) {
+        LVITEMA cell = {};
+        cell.mask = LVIF_TEXT;
+        cell.iItem = row;
+        cell.iSubItem = column;
+        cell.pszText = const_cast<char*>(texts[column]);
+        SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
+    }
     return row;
 }
 
 bool GetListCell(HWND dialog, int id, int row, int column, char* buffer, size_t size) {
+    if (buffer == nullptr || size == 0) return false;
+    return ReadListCell(GetDlgItem(dialog, id), row, column, buffer, size);
+}
+
+bool ReadListCell(HWND list, int row, int column, char* buffer, size_t size) {
     if (buffer == nullptr || size == 0) return false;
     buffer[0] = '\0';
     LVITEMA item = {};
@@ -99,7 +110,7 @@ bool GetListCell(HWND dialog, int id, int row, int column, char* buffer, size_t 
     item.iSubItem = column;
     item.pszText = buffer;
     item.cchTextMax = size > INT_MAX ? INT_MAX : static_cast<int>(size);
-    if (SendPointer(dialog, id, LVM_GETITEMA, 0, &item) == 0) {
+    if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) == 0) {
         buffer[0] = '\0';
         return false;
     }

@@ -28,6 +28,12 @@ int AddListRow(HWND dialog, int id, LPARAM data, ...);
 // Reads one cell into buffer, cut to fit and always terminated (empty when the read fails).
 // Returns true on success.
 bool GetListCell(HWND dialog, int id, int row, int column, char* buffer, size_t size);
+
+// The same two on the list control itself, the row's texts as an array. Each operation above
+// looks the control up first, which under Wine asks the server every time: a loop over thousands
+// of rows looks it up once and uses these.
+int AppendListRow(HWND list, LPARAM data, const char* const* texts, int count);
+bool ReadListCell(HWND list, int row, int column, char* buffer, size_t size);
 // Writes one cell unless it already holds exactly this text (case counts), so a refresh that
 // changes nothing causes no repaint or change notification. Returns nonzero on success, 1 when
 // nothing needed writing; 0 for a missing text.

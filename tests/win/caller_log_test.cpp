@@ -161,6 +161,77 @@ TEST_F(CallerLog, DeletingRewritesTheFile) {
     EXPECT_EQ("<missing>", ReadFileText(path_));
 }
 
+FILETIME LastWrite(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
+
+// The file holds every row as it was appended: a close rewrites it only when rows were deleted.
+// The odd blanks below would not survive a rewrite, so they show whether one happened.
+TEST_F(CallerLog, ACloseRewritesTheFileOnlyAfterDeletions) {
+    const std::string history = "2007-01-06  12:00:00 5551234   John   Public\r\n"
+                                "not a call\r\n"
+                                "2007-01-06 12:00:01 5559876 Gone\r\n";
+    WriteFileText(path_, history);
+    FILETIME written = LastWrite(path_);
+    Open();
+    WaitForLoader();
+    ASSERT_EQ(2u, Rows().size());
+    Sleep(20);  // a rewrite now would carry a later time
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ(history, ReadFileText(path_));
+    EXPECT_TRUE(SameTime(written, LastWrite(path_)));
+
+    AddCallerLogEntry("NEW", "5550000");  // appended, and the close after it leaves the file alone
+    std::string appended = ReadFileText(path_);
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ(appended, ReadFileText(path_));
+    EXPECT_EQ(0u, appended.find(history));
+    ASSERT_EQ(history.size() + 33u, appended.size()) << appended;  // "YYYY-MM-DD HH:MM:SS 5550000 NEW\r\n"
+
+    DeleteRows({1});
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ("2007-01-06 12:00:00 5551234 John Public\r\n" + appended.substr(history.size()), ReadFileText(path_));
+    FILETIME saved = LastWrite(path_);
+    Sleep(20);
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);  // saved once: the next close has nothing to do
+    EXPECT_TRUE(SameTime(saved, LastWrite(path_)));
+}
+
+TEST_F(CallerLog, ALineThatCouldNotBeAppendedReachesTheFileAtTheNextSave) {
+    WriteFileText(path_, "2007-01-06 12:00:00 5551234 Old\r\n");
+    Open();
+    WaitForLoader();
+    // Another program holds the file without letting anyone write: the append fails.
+    HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    AddCallerLogEntry("LOST", "5550000");
+    CloseHandle(holder);
+    EXPECT_EQ("2007-01-06 12:00:00 5551234 Old\r\n", ReadFileText(path_));
+    ASSERT_EQ(2u, Rows().size());  // the call is still shown
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    std::string text = ReadFileText(path_);
+    EXPECT_EQ(0u, text.find("2007-01-06 12:00:00 5551234 Old\r\n"));
+    EXPECT_NE(std::string::npos, text.find(" 5550000 LOST\r\n")) << text;
+}
+
+// The page goes (the program ends) while its loader still has rows for it: the list holds only
+// part of the file and must not replace it, even with rows deleted.
+TEST_F(CallerLog, AListLoadedInPartNeverReplacesTheFile) {
+    std::string history;
+    for (int i = 0; i < 1500; ++i) history += "2007-01-06 12:00:00 5551234 Caller\r\n";  // under 64 KiB
+    WriteFileText(path_, history);
+    Open();
+    Sleep(2500);  // the loader has read the file; its batches wait for this thread, which is busy
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
+    DestroyWindow(page_);
+    page_ = nullptr;
+    EXPECT_EQ(history, ReadFileText(path_));
+}
+
 TEST_F(CallerLog, AnUnreadableFileIsNeverReplaced) {
     const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
     WriteFileText(path_, history);
