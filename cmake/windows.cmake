@@ -95,3 +95,12 @@ foreach(script ${E2E_TESTS})
   set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED bench TIMEOUT 600 RESOURCE_LOCK pointer
     ENVIRONMENT "TW_BENCH=${BENCH_DIR};TW_EXE=$<TARGET_FILE:tellwire>;TW_PROBE=$<TARGET_FILE:probe>;TW_NATIVE=${TELLWIRE_NATIVE_DIR}")
 endforeach()
+
+# Benchmarks (tools/benchmark): the watcher that times what the program shows, and the baselines.
+# Built with everything so they keep compiling, but no test: figures are printed, not judged.
+add_executable(perf_watch tests/perf/perf_watch.cpp)
+add_executable(idle_loop tests/perf/idle_loop.cpp)
+add_executable(bare_list tests/perf/bare_list.cpp)
+target_link_libraries(bare_list PRIVATE tellwire_core comctl32)
+add_executable(book_bench tests/perf/book_bench.cpp res/tellwire.rc)
+target_link_libraries(book_bench PRIVATE tellwire_shell)

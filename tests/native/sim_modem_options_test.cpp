@@ -46,7 +46,7 @@ TEST(SimModemOptions, Errors) {
 TEST(SimModemOptions, Values) {
     OptionsParse parse = Parse({"--link", "/tmp/m", "--com", "3", "--echo", "off", "--dead",
                                 "--script", "s.txt", "--repeat", "2.5", "--ring-gap", "1",
-                                "--control", "c", "--record", "r"});
+                                "--control", "c", "--record", "r", "--wall-clock"});
     ASSERT_TRUE(parse.ok) << parse.error;
     const Options& o = parse.options;
     EXPECT_EQ("/tmp/m", o.link);
@@ -58,12 +58,14 @@ TEST(SimModemOptions, Values) {
     EXPECT_DOUBLE_EQ(1, o.ringGap);
     EXPECT_EQ("c", o.control);
     EXPECT_EQ("r", o.record);
+    EXPECT_TRUE(o.wallClock);
 
     parse = Parse({"--link", "m"});
     ASSERT_TRUE(parse.ok);
     EXPECT_EQ(0, parse.options.com);
     EXPECT_TRUE(parse.options.modem.startEcho);
     EXPECT_FALSE(parse.options.dead);
+    EXPECT_FALSE(parse.options.wallClock);
     EXPECT_DOUBLE_EQ(6, parse.options.ringGap);
     EXPECT_DOUBLE_EQ(0, parse.options.repeatSeconds);
     EXPECT_EQ(DefaultModemSettings().accepted, parse.options.modem.accepted);
@@ -101,7 +103,7 @@ TEST(SimModemOptions, Help) {
     EXPECT_TRUE(parse.options.help);
     const char* const named[] = {"--link PATH", "--com N", "--echo on|off", "--accept CMD",
                                  "--refuse CMD", "--dead", "--script FILE", "--repeat SECONDS",
-                                 "--ring-gap SECONDS", "--control PATH", "--record FILE",
+                                 "--ring-gap SECONDS", "--control PATH", "--record FILE", "--wall-clock",
                                  "wine reg add", "wineserver", "ready PATH", "SIGTERM",
                                  "sleep SECONDS", "line TEXT", "raw TEXT", "call NUMBER",
                                  "echo on|off", "dead on|off", "accept CMD", "refuse CMD", "quit"};

@@ -68,8 +68,17 @@ double Now(const Session& session) {
            static_cast<double>(now.tv_nsec - session.start.tv_nsec) / 1e9;
 }
 
+// The record's clock: since start, or the wall clock that other programs (a benchmark timing
+// what the modem's lines cause) can read too.
+double RecordStamp(const Session& session) {
+    if (!session.options.wallClock) return Now(session);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 void Record(Session* session, const char* event, const std::string& detail) {
-    RecordEvent(&session->record, Now(*session), event, detail);
+    RecordEvent(&session->record, RecordStamp(*session), event, detail);
 }
 
 void Fail(Session* session, const std::string& message) {

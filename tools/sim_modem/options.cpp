@@ -48,6 +48,8 @@ const char kHelpText[] =
     "                        T open      the other side opened the slave\n"
     "                        T close     the other side closed it\n"
     "                      Each line is written at once.\n"
+    "  --wall-clock        record time stamps in seconds since 1970 (CLOCK_REALTIME, 6\n"
+    "                      decimals) instead, to compare them with other programs' clocks\n"
     "  --help              this text\n"
     "\n"
     "On start, after the link exists, prints \"ready PATH\" on stdout (PATH made absolute).\n"
@@ -109,6 +111,10 @@ OptionsParse ParseOptions(int argc, const char* const* argv) {
         }
         if (name == "--dead") {
             options.dead = true;
+            continue;
+        }
+        if (name == "--wall-clock") {
+            options.wallClock = true;
             continue;
         }
         static const char* const kWithValue[] = {"--link", "--com", "--echo", "--accept",

@@ -18,6 +18,7 @@ struct Options {
     double ringGap = 6;
     std::string control;  // --control FIFO, empty for none
     std::string record;   // --record file, empty for none
+    bool wallClock = false;  // --wall-clock: record time stamps are seconds since 1970
     ModemSettings modem;  // --echo, --accept, --refuse
 };
 
