@@ -27,18 +27,34 @@ constexpr char kChangedProperty[] = "ch";
 constexpr DWORD kLoaderDelayMs = 1000;
 constexpr DWORD kLoaderWaitMs = 60000;
 
-// The loader hands the page whole batches of rows, each one synchronous message: one message per
-// row (five with the cells) would keep a log of a hundred thousand calls loading for minutes. A
-// batch is small enough for the page's thread to stay answering between batches.
-constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch
-constexpr LRESULT kRowsTaken = 0x434C4F47;  // an answer no other window gives by chance
+// The loader hands the page whole batches of rows: one message per row (five with the cells)
+// would keep a log of a hundred thousand calls loading for minutes. The batches are posted, a
+// few ahead, so the page's thread goes from one to the next without waiting for the loader to be
+// scheduled in between; a batch is small enough for that thread to stay answering between them.
+// The loader ends only once the page has taken every batch, so while it runs the list is never
+// taken for the whole file.
+constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch, freed by the page
 constexpr int kRowsPerBatch = 128;
+constexpr LONG kBatchesAhead = 4;
+constexpr DWORD kBatchWaitStepMs = 50;
 
 // Rows as the list shows them: the number already formatted (on the loader's thread).
 struct RowBatch {
+    HANDLE places;  // the loader's semaphore of batches ahead: released when the page is done
     int count;
+    bool last;  // the load's end: the list may draw again
     CallerLogRecord rows[kRowsPerBatch];
 };
+
+// The list lays itself out again after every change while it may draw, and once more, over all
+// its rows, whenever it is let draw again: a load holds it for thousands of rows at a time, and
+// lets it draw now and then so that a page looked at meanwhile fills.
+constexpr int kRowsPerDrawing = 4096;
+struct ListDrawing {
+    bool held;
+    int rowsHeld;
+};
+ListDrawing s_drawing;  // the user-interface thread's alone
 
 // A rewrite gathers its lines into blocks of this size and writes a block at a time.
 constexpr size_t kWriteBlockSize = 64 * 1024;
@@ -52,9 +68,6 @@ std::atomic<DataFileState> s_fileState{DataFileState::Missing};
 // list is being written to the new one would be gone with the old file.
 std::mutex s_fileLock;
 bool s_loaderHasRead = false;  // under s_fileLock
-// True once the list holds the whole file (or there was no file): only such a list may replace
-// it. A loader stopped halfway by the end of the program leaves a list that lacks the rest.
-std::atomic<bool> s_listHoldsFile{false};
 
 // Holds s_fileLock. The waiting thread keeps carrying out what other threads send it: on the
 // user-interface thread the holder may be adding its row to this very list.
@@ -71,42 +84,83 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 };
+// Set when the page is being destroyed: it takes no more batches, and the loader gives up.
+std::atomic<bool> s_pageClosing{false};
+// Set by the loader when it did not put the whole file into the list (the program stopped, the
+// page went): such a list must never replace the file.
+std::atomic<bool> s_loadCut{false};
 
-bool HandOver(HWND page, RowBatch* batch) {
-    bool taken = SendMessageA(page, MSG_CALLER_LOG_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch)) == kRowsTaken;
-    batch->count = 0;
-    return taken;
+// Waits for one of the places ahead; false when the page is going (its batches are never taken).
+bool TakePlace(HANDLE places, HWND page) {
+    for (;;) {
+        DWORD waited = WaitForSingleObject(places, kBatchWaitStepMs);
+        if (waited == WAIT_OBJECT_0) return true;
+        if (waited != WAIT_TIMEOUT || s_pageClosing || !IsWindow(page)) return false;
+    }
 }
 
-// Returns true when every row of the text reached the list.
+bool LoadRowByRow(CallerLogCursor* cursor) {
+    CallerLogRecord record;
+    bool row = false;
+    while (g_state.stop == 0 && NextCallerLogRecord(cursor, &record, &row)) {
+        if (row) AddCallerLogRow(record.date, record.time, record.name, record.number);
+    }
+    return g_state.stop == 0;
+}
+
+// Fills a batch from the cursor; marks it the last at the end of the text or when stopping.
+void FillBatch(CallerLogCursor* cursor, RowBatch* batch) {
+    batch->count = 0;
+    batch->last = false;
+    bool row = false;
+    while (batch->count < kRowsPerBatch) {
+        if (g_state.stop != 0) {
+            batch->count = 0;  // what is left is not shown: the program ends
+            batch->last = true;
+            return;
+        }
+        if (!NextCallerLogRecord(cursor, &batch->rows[batch->count], &row)) {
+            batch->last = true;
+            return;
+        }
+        if (!row) continue;
+        CallerLogRecord& record = batch->rows[batch->count++];
+        FormatPhoneNumber(record.number, sizeof record.number);
+    }
+}
+
+// True when every row of the text went into the list.
 bool LoadRows(HWND page, const char* text, DWORD size) {
     CallerLogCursor cursor{text, size, 0};
-    auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
-    if (batch == nullptr) {  // short of memory: row by row, slowly, but every row
-        CallerLogRecord record;
-        bool row = false;
-        while (NextCallerLogRecord(&cursor, &record, &row)) {
-            if (g_state.stop != 0) return false;
-            if (row) AddCallerLogRow(record.date, record.time, record.name, record.number);
-        }
-        return true;
-    }
-    batch->count = 0;
-    bool row = false;
+    HANDLE places = CreateSemaphoreA(nullptr, kBatchesAhead, kBatchesAhead, nullptr);
+    if (places == nullptr) return LoadRowByRow(&cursor);  // slowly, but every row
+    bool going = true;
     bool whole = true;
-    while (whole && NextCallerLogRecord(&cursor, &batch->rows[batch->count], &row)) {
-        if (g_state.stop != 0) {
+    // Also when stopping a last batch goes: a program told to stop by another broadcaster runs
+    // on, and its list must draw again.
+    for (bool last = false; going && !last;) {
+        going = TakePlace(places, page);
+        if (!going) break;
+        auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
+        if (batch == nullptr) {  // out of memory: the list keeps what it has, and never replaces the file
+            ReleaseSemaphore(places, 1, nullptr);
             whole = false;
             break;
         }
-        if (!row) continue;
-        CallerLogRecord& record = batch->rows[batch->count];
-        FormatPhoneNumber(record.number, sizeof record.number);
-        if (++batch->count == kRowsPerBatch) whole = HandOver(page, batch);  // false: the page is gone
+        batch->places = places;
+        FillBatch(&cursor, batch);
+        last = batch->last;
+        whole = g_state.stop == 0;
+        if (!PostMessageA(page, MSG_CALLER_LOG_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch))) {
+            LocalFree(batch);
+            going = false;
+        }
     }
-    if (whole && batch->count > 0) whole = g_state.stop == 0 && HandOver(page, batch);
-    LocalFree(batch);
-    return whole;
+    // Every batch in the list before the loader ends.
+    for (LONG i = 0; going && i < kBatchesAhead; ++i) going = TakePlace(places, page);
+    // A page that went without taking its batches leaves the semaphore to them, unused.
+    if (going) CloseHandle(places);
+    return whole && going;
 }
 
 DWORD WINAPI CallerLogLoader(void* parameter) {
@@ -124,34 +178,42 @@ DWORD WINAPI CallerLogLoader(void* parameter) {
     }
     if (text == nullptr) {
         s_fileState = StateAfterFailedRead(path);
-        s_listHoldsFile = s_fileState == DataFileState::Missing;
         return 1;
     }
-    bool whole = LoadRows(page, text, size);
+    if (!LoadRows(page, text, size)) s_loadCut = true;
     LocalFree(text);
     s_fileState = DataFileState::Loaded;
-    s_listHoldsFile = whole;
     PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
 }
 
-// The list lays itself out again after every single change unless told to wait.
-void HoldListDrawing(HWND page, bool hold) {
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    SendMessageA(list, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-    if (!hold) InvalidateRect(list, nullptr, TRUE);
+void HoldListDrawing(HWND page) {
+    if (s_drawing.held) return;
+    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, WM_SETREDRAW, FALSE, 0);
+    s_drawing = ListDrawing{true, 0};
 }
 
-LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
+void ReleaseListDrawing(HWND page) {
+    if (!s_drawing.held) return;
+    s_drawing = ListDrawing{false, 0};
     HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    HoldListDrawing(page, true);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void OnLoadedRows(HWND page, RowBatch* batch) {
+    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    HoldListDrawing(page);
     for (int i = 0; i < batch->count; ++i) {
         const CallerLogRecord& row = batch->rows[i];
         const char* const cells[] = {row.date, row.time, row.name, row.number};
         AppendListRow(list, 0, cells, 4);
     }
-    HoldListDrawing(page, false);
-    return kRowsTaken;
+    s_drawing.rowsHeld += batch->count;
+    if (batch->last || s_drawing.rowsHeld >= kRowsPerDrawing) ReleaseListDrawing(page);
+    HANDLE places = batch->places;
+    LocalFree(batch);
+    ReleaseSemaphore(places, 1, nullptr);
 }
 
 bool IsMarkedChanged(HWND page) { return GetPropA(page, kChangedProperty) != nullptr; }
@@ -170,8 +232,10 @@ void OnInitDialog(HWND page) {
         std::lock_guard<std::mutex> hold(s_fileLock);
         s_loaderHasRead = false;
     }
-    s_listHoldsFile = false;
     s_page = page;
+    s_pageClosing = false;
+    s_loadCut = false;
+    s_drawing = ListDrawing{false, 0};
     SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                         LVS_EX_FULLROWSELECT);
     AddListColumn(page, IDC_CALLER_LOG_LIST, 0, 15, IDS_COLUMN_DATE);
@@ -194,7 +258,10 @@ void ShowLastRow(HWND page) {
 
 void OnCommand(HWND page, int id) {
     switch (id) {
-    case CMD_REFRESH: ShowLastRow(page); break;
+    case CMD_REFRESH:
+        ReleaseListDrawing(page);  // also after a load that ended early
+        ShowLastRow(page);
+        break;
     case CMD_PAGE_SAVE: SaveIfChanged(page); break;
     default: break;
     }
@@ -203,9 +270,10 @@ void OnCommand(HWND page, int id) {
 void OnNotify(HWND page, const NMHDR* header) {
     if (header->idFrom != IDC_CALLER_LOG_LIST || header->code != LVN_KEYDOWN) return;
     if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey != VK_DELETE) return;
-    HoldListDrawing(page, true);
+    bool loading = s_drawing.held;
+    HoldListDrawing(page);
     DeleteSelectedRows(page, IDC_CALLER_LOG_LIST);
-    HoldListDrawing(page, false);
+    if (!loading) ReleaseListDrawing(page);
     MarkChanged(page);
 }
 
@@ -214,6 +282,7 @@ void OnSize(HWND page, int width, int height) {
 }
 
 void OnDestroy(HWND page) {
+    s_pageClosing = true;  // batches still queued are never taken: the loader must not wait for them
     bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A list the loader is still filling must not replace the file.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SaveCallerLog(page);
@@ -225,9 +294,7 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
     case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
-    case MSG_CALLER_LOG_ADD_ROWS:
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
-        return TRUE;
+    case MSG_CALLER_LOG_ADD_ROWS: OnLoadedRows(page, reinterpret_cast<RowBatch*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
@@ -325,7 +392,7 @@ bool SaveCallerLog(HWND page) {
         LogPrintf("Could not save log: %s could not be read at start and is left as it is", path);
         return false;
     }
-    if (!s_listHoldsFile) return false;  // the file keeps the calls the list never got
+    if (s_loadCut) return false;  // the list holds only part of the file
     FileLock hold;
     int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
     if (rows < 1) {

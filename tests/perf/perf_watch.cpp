@@ -197,7 +197,7 @@ int WatchLoad(int columns, int count, double seconds, const char* title) {
             Print("first", seen, "");
         }
         if (rows >= count) Print("last", seen, "");
-        Sleep(2);
+        Sleep(5);  // the program answers every poll, which costs it time too
     }
     char text[64];
     std::snprintf(text, sizeof text, "%.1f %ld", worst * 1000, trips);

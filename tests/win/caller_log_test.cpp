@@ -218,6 +218,20 @@ TEST_F(CallerLog, ALineThatCouldNotBeAppendedReachesTheFileAtTheNextSave) {
     EXPECT_NE(std::string::npos, text.find(" 5550000 LOST\r\n")) << text;
 }
 
+// The page goes (the program ends) while its loader still has rows for it: the list holds only
+// part of the file and must not replace it, even with rows deleted.
+TEST_F(CallerLog, AListLoadedInPartNeverReplacesTheFile) {
+    std::string history;
+    for (int i = 0; i < 1500; ++i) history += "2007-01-06 12:00:00 5551234 Caller\r\n";  // under 64 KiB
+    WriteFileText(path_, history);
+    Open();
+    Sleep(2500);  // the loader has read the file; its batches wait for this thread, which is busy
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
+    DestroyWindow(page_);
+    page_ = nullptr;
+    EXPECT_EQ(history, ReadFileText(path_));
+}
+
 TEST_F(CallerLog, AnUnreadableFileIsNeverReplaced) {
     const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
     WriteFileText(path_, history);
