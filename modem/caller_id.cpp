@@ -50,8 +50,32 @@ bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, siz
     return true;
 }
 
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line) {
+CallerIdLineKind ClassifyCallerIdLine(const char* line) {
+    static constexpr const char* kReportKeywords[] = {"date", "time", "name", "nmbr", "number"};
+    if (StartsWithKeyword(line, "ring")) return CallerIdLineKind::Ring;
+    for (const char* keyword : kReportKeywords) {
+        if (StartsWithKeyword(line, keyword)) return CallerIdLineKind::Report;
+    }
+    return CallerIdLineKind::Other;
+}
+
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now) {
     LineOutcome outcome{};
+    CallerIdLineKind kind = ClassifyCallerIdLine(line);
+    if (kind == CallerIdLineKind::Report) {
+        if (cycle->call.announced != 0 && cycle->ringLast) {
+            bool ringIsItsOwn = TicksSince(cycle->lastRingTick, now) <= kRingBeforeReportMs;
+            uint32_t lastData = cycle->lastDataTick;
+            *cycle = CallCycle{};
+            cycle->lastDataTick = lastData;
+            cycle->rings = ringIsItsOwn ? 1 : 0;
+            outcome.finished = true;
+        }
+        cycle->ringLast = false;
+    } else if (kind == CallerIdLineKind::Ring) {
+        cycle->ringLast = true;
+        cycle->lastRingTick = now;
+    }
     // Each keyword test looks at what the previous recognised keyword left at the cursor.
     const char* cursor = line;
     if (StartsWithKeyword(cursor, "name")) cursor = TakeValue(cursor, 4, cycle->call.name);

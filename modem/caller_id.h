@@ -1,6 +1,7 @@
 // What a modem says between rings, turned into calls: its lines are cut out of what arrives, the
 // name, number and ring lines fill the port's call record, the call is complete at the second ring
-// with a number, and the cycle ends 12 s after the modem fell silent.
+// with a number, and the cycle ends 12 s after the modem fell silent, or as soon as the report of
+// the next caller arrives behind an announced call.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,13 +11,27 @@
 inline constexpr size_t kCallerIdLineSize = 256;   // a line of at most 255 characters
 inline constexpr size_t kCallerIdReadSize = 512;   // one read step
 inline constexpr uint32_t kCallEndSilenceMs = 12000;
+// A report this soon behind a RING was sent in the pause after that ring: the ring is its call's
+// first. A ring cycle lasts 6 s, so the ring before it belongs to another call.
+inline constexpr uint32_t kRingBeforeReportMs = 5000;
 
 // The call being received on one port; owned by its port monitor thread.
 struct CallCycle {
     CallRecord call;
     uint32_t rings;          // RING lines in this cycle
     uint32_t lastDataTick;   // when bytes last came; 0 before the first
+    uint32_t lastRingTick;   // when the last RING line came
+    bool ringLast;           // the last ring or report line was a RING: the report before it is over
 };
+
+enum class CallerIdLineKind {
+    Other,   // command replies, result codes, anything else: logged only
+    Report,  // a line of the caller's report: DATE, TIME, NAME, NMBR, NUMBER
+    Ring,
+};
+
+// What kind of line the modem sent, by its keyword at the start (any case).
+CallerIdLineKind ClassifyCallerIdLine(const char* line);
 
 // The first position behind a run of blanks, "=", ":" and "-".
 const char* SkipSeparators(const char* at);
@@ -27,13 +42,17 @@ const char* SkipSeparators(const char* at);
 bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, size_t lineSize);
 
 struct LineOutcome {
+    bool finished;  // the line began the next caller's call: the announced one before it is over
     bool ring;      // a RING line: hand the ring on (DispatchRing, CMD_RING)
     bool complete;  // the call is complete now: look the number up, dispatch, mark it announced
 };
 
-// Interprets one line: "NAME", "NMBR", "NUMBER" and "RING" (any case) at the start, the value
-// behind the keyword's separators cut to 15 characters.
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line);
+// Interprets one line that came at now: "NAME", "NMBR", "NUMBER" and "RING" (any case) at the
+// start, the value behind the keyword's separators cut to 15 characters. A report line behind an
+// announced call whose report is over (a RING came since) starts the next call: a caller who
+// tries again within seconds is still shown. That call counts the RING just before its report
+// as its first (the usual order: ring, report, ring); a report that came first starts at 0.
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now);
 
 // True once when a cycle ends: more than 12 s since the last bytes, and a name, a number or a ring
 // was seen (a ring without caller ID must end too, or its count would spill into the next call).

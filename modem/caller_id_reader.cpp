@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/call_dispatch.h"
 #include "app/messages.h"
 #include "app/text_utils.h"
@@ -18,8 +20,9 @@ constexpr uint32_t kReadStepMs = 1000;
 constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
 
 void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* line) {
+    LineOutcome outcome = InterpretCallerIdLine(cycle, line, GetTickCount());
+    if (outcome.finished) LogPrintf("%s: call finished", settings.name);
     LogPrintf("%s: %s", settings.name, line);
-    LineOutcome outcome = InterpretCallerIdLine(cycle, line);
     if (outcome.ring) {
         DispatchRing(cycle->rings);
         PostMessageA(g_win.mainWindow, WM_COMMAND, CMD_RING, 0);  // posted: the reader never waits for the window
@@ -34,19 +37,39 @@ void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* l
     }
 }
 
+// A call that begins while the modem is being configured answers among the replies: its ring and
+// report lines are taken from there, so the call is not lost to the configuration.
+void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* reply) {
+    size_t at = 0;
+    char line[kCallerIdLineSize];
+    size_t size = strnlen(reply, kModemReplySize);
+    while (NextCallerIdLine(reply, size, &at, line, sizeof line)) {
+        if (ClassifyCallerIdLine(line) == CallerIdLineKind::Other) continue;  // logged with the exchange
+        cycle->lastDataTick = GetTickCount();
+        InterpretLine(settings, cycle, line);
+    }
+}
+
 }  // namespace
 
-void ConfigureModem(const PortSettings& settings, SerialPort* port) {
+void ConfigureModem(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
     // A reply buffer of 4 KB is too much for a worker's stack habits; it lives on the heap.
     char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
     if (reply == nullptr) return;
-    SendModemCommand(port, settings.init[0] != '\0' ? settings.init : "ATZ", nullptr, reply);
-    if (settings.cid[0] != '\0') {
-        SendModemCommand(port, settings.cid, nullptr, reply);
-    } else {
-        for (const char* command : kAutomaticCallerIdCommands) {
-            SendModemCommand(port, command, "OK", reply);
-            if (FindTextNoCase(reply, "OK") != nullptr) break;
+    auto send = [&](const char* command, const char* expected) {
+        SendModemCommand(port, command, expected, reply);
+        TakeCallLines(settings, cycle, reply);
+        return !StopRequested();
+    };
+    // Once the modem was reset, caller ID must be switched on again even while a call rings:
+    // without it the modem would keep every later caller to itself.
+    if (send(settings.init[0] != '\0' ? settings.init : "ATZ", nullptr)) {
+        if (settings.cid[0] != '\0') {
+            send(settings.cid, nullptr);
+        } else {
+            for (const char* command : kAutomaticCallerIdCommands) {
+                if (!send(command, "OK") || FindTextNoCase(reply, "OK") != nullptr) break;
+            }
         }
     }
     LocalFree(reply);
@@ -74,5 +97,7 @@ void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle*
 void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
     if (!EndCallCycleIfSilent(cycle, GetTickCount())) return;
     LogPrintf("%s: call finished", settings.name);
-    if (port != nullptr) ConfigureModem(settings, port);
+    // Bytes waiting now are the next call, already reporting: a reset would cut its report off.
+    // The modem is configured at that call's end instead.
+    if (port != nullptr && SerialInputQueued(port) == 0) ConfigureModem(settings, port, cycle);
 }

@@ -7,11 +7,12 @@
 
 // The init command (or "ATZ"), then the configured caller-ID command, or else the known ones in
 // turn until one is answered "OK". A modem that refuses them all is watched all the same: some
-// report caller ID by themselves.
-void ConfigureModem(const PortSettings& settings, SerialPort* port);
+// report caller ID by themselves. Ring and report lines among the replies go to the call cycle.
+void ConfigureModem(const PortSettings& settings, SerialPort* port, CallCycle* cycle);
 
 // Waits up to a second for what the modem sends and interprets each line of it.
 void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle);
 
-// Ends the call cycle 12 s after the modem fell silent, and configures the modem anew.
+// Ends the call cycle 12 s after the modem fell silent, and configures the modem anew unless the
+// next call is already arriving.
 void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle);

@@ -43,6 +43,7 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
         return 0;
     }
     if (WriteSerial(port, sent, static_cast<uint32_t>(length)) < length) {
+        if (StopRequested()) return 0;  // the write gave up waiting for CTS: the program ends
         char reason[256];
         LogPrintf("%s: write error - %s", name, ErrorText(kLastError, reason, sizeof reason));
         return 0;
@@ -56,6 +57,12 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
     Outcome outcome = Outcome::Final;
     for (int pass = 0; pass < kPasses; ++pass) {
         total = WaitForLine(port, kPassTimeoutMs, total, received, kReplyBufferSize);
+        // Ten seconds for a modem that fell silent are too long for a program that ends: the
+        // exchange is dropped without a word, its reply unread.
+        if (StopRequested()) {
+            LocalFree(received);
+            return 0;
+        }
         if (total < 1) {
             Sleep(10);
             PumpThreadMessages();

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr DWORD kStartDelayMs = 2000;
-constexpr DWORD kStopWaitMs = 5000;
+constexpr DWORD kStopWaitMs = 1500;
 constexpr int kPassPause = 2;       // half seconds between passes
 constexpr int kReleasedPause = 40;  // while another program has the modem, or the port would not open
 constexpr int kReloadPause = 10;
@@ -72,7 +72,7 @@ bool WatchPort(MonitorRun* run) {
         if (!ReadSettings(run) || run->settings.enabled == 0) return false;
         monitor->port = OpenSerialPort(run->settings);
         if (monitor->port != nullptr) {
-            ConfigureModem(run->settings, monitor->port);
+            ConfigureModem(run->settings, monitor->port, &run->cycle);
         } else {
             SleepWhileWindow(&monitor->page, kReleasedPause);  // absent or in use: try again later
         }
@@ -100,7 +100,7 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
     if (run == nullptr) return 1;
     run->monitor = static_cast<PortMonitor*>(parameter);
     PortMonitor* monitor = run->monitor;
-    for (DWORD waited = 0; waited < kStartDelayMs && PageExists(monitor); waited += 100) Sleep(100);
+    for (DWORD waited = 0; waited < kStartDelayMs && PageExists(monitor) && g_state.stop == 0; waited += 50) Sleep(50);
     if (ReadSettings(run)) {
         for (;;) {
             if (!PumpThreadMessages() || g_state.stop != 0) break;
@@ -150,9 +150,13 @@ void DestroyPortMonitor(PortMonitor* monitor) {
     monitor->page = nullptr;  // ends every wait of the thread
     if (monitor->threadId != 0) PostThreadMessageA(monitor->threadId, TMSG_STOP_THREAD, 0, 0);
     if (monitor->thread != nullptr) {
+        // Every wait of the thread ends within a tenth of a second of the stop. A thread that is
+        // still running after this is stuck in the system (a driver that does not let go): killing
+        // it would leave the port's lock held for ever, so it keeps its port and its record, and
+        // the end of the process takes them.
         if (!WaitForThreadHandlingSends(monitor->thread, kStopWaitMs)) {
-            // Busy configuring a silent modem, which can take a minute: the program must still end.
-            TerminateThread(monitor->thread, 1);
+            LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
+            return;
         }
         CloseHandle(monitor->thread);
     }

@@ -55,6 +55,16 @@ void ApplyLineSettings(DCB* dcb, const PortSettings& settings) {
     dcb->XoffChar = 0x13;
 }
 
+// A transfer the driver has not finished when the thread must stop: cancelled, and waited for
+// until the driver lets go of the OVERLAPPED (cancelling completes it at once). Returns the bytes
+// it moved.
+DWORD CancelPending(SerialPort* port, OVERLAPPED* overlapped) {
+    DWORD moved = 0;
+    CancelIo(port->handle);
+    GetOverlappedResult(port->handle, overlapped, &moved, TRUE);
+    return moved;
+}
+
 int64_t WriteChunk(void* context, const char* data, uint32_t length) {
     auto* port = static_cast<SerialPort*>(context);
     DWORD sent = 0;
@@ -69,7 +79,7 @@ int64_t WriteChunk(void* context, const char* data, uint32_t length) {
             CheckLine(port, nullptr);
             return sent;  // what the failed completion reported still went out
         }
-        PumpThreadMessages();
+        if (!PumpThreadMessages()) return CancelPending(port, &port->writeOverlapped);
         Sleep(2);
     }
 }
@@ -168,15 +178,13 @@ int32_t ReadQueued(SerialPort* port, char* buffer, uint32_t count, bool pump) {
         CheckLine(port, nullptr);
         return 0;
     }
-    PumpThreadMessages();
     for (;;) {
         if (GetOverlappedResult(port->handle, &port->readOverlapped, &got, FALSE)) return static_cast<int32_t>(got);
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
             CheckLine(port, nullptr);
             return static_cast<int32_t>(got);
         }
-        Sleep(1);
-        PumpThreadMessages();
+        if (!PumpThreadMessages()) return static_cast<int32_t>(CancelPending(port, &port->readOverlapped));
         Sleep(2);
     }
 }
@@ -185,6 +193,15 @@ int32_t ReadQueued(SerialPort* port, char* buffer, uint32_t count, bool pump) {
 
 int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count) { return ReadQueued(port, buffer, count, true); }
 
+uint32_t SerialInputQueued(SerialPort* port) {
+    if (port == nullptr) return 0;
+    PortLock lock(port);
+    COMSTAT status;
+    ZeroMemory(&status, sizeof status);
+    CheckLine(port, &status);
+    return status.cbInQue;
+}
+
 uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length) {
     if (port == nullptr || data == nullptr || length < 1) return 0;
     PortLock lock(port);
@@ -192,7 +209,7 @@ uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length) {
         port,
         WriteChunk,
         ReadCts,
-        [](void*) { PumpThreadMessages(); },
+        [](void*) { return PumpThreadMessages(); },
         [](void*, uint32_t ms) { Sleep(ms); },
     };
     return WriteInChunks(ops, data, length);
@@ -207,20 +224,20 @@ uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char
     // An idle port is polled every 15 ms for a whole second of every pass. The thread's queue is
     // drained less often: under Wine each look at it is a trip to the server, and four idle
     // ports asking at every poll cost a percent of a processor. A stop is still taken within a
-    // tenth of a second.
+    // tenth of a second, and ends the wait with what came so far.
     uint32_t pumped = start - kPumpEveryMs;  // the first poll drains it
     for (;;) {
         bool pump = TicksSince(pumped) >= kPumpEveryMs;
         if (pump) pumped = GetTickCount();
         got = ReadQueued(port, buffer + offset, capacity - 2 - offset, pump);
-        if (got > 0) break;
+        if (got > 0 || StopRequested()) break;
         Sleep(interval);
         if (TicksSince(start) >= timeoutMs) break;
     }
     uint32_t total = offset + static_cast<uint32_t>(got > 0 ? got : 0);
     buffer[total] = '\0';
     // A full buffer cannot take the line end: waiting for it would only hold back the rest.
-    for (int idle = 0; idle < 50 && total < capacity - 2 && !LineComplete(buffer, total);) {
+    for (int idle = 0; idle < 50 && total < capacity - 2 && !LineComplete(buffer, total) && !StopRequested();) {
         int32_t more = ReadSerial(port, buffer + total, capacity - 2 - total);
         if (more > 0) {
             total += static_cast<uint32_t>(more);

@@ -28,9 +28,12 @@ void CloseSerialPort(SerialPort* port);
 // Reads at most count bytes, never more than the driver holds now; 0 at once when nothing is
 // queued (also when the device is gone: lostError then tells). The text is not terminated.
 int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count);
-// Writes length bytes in chunks; returns the bytes written.
+// The bytes the driver holds for reading now (0 also when the device is gone).
+uint32_t SerialInputQueued(SerialPort* port);
+// Writes length bytes in chunks; returns the bytes written (short when the thread must stop while
+// the modem holds CTS off).
 uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length);
 // Waits up to timeoutMs for bytes behind the offset first held in buffer, then about half a second
-// of idle time for their line end, unless the buffer is full. Returns the text's total length,
-// always NUL-terminated.
+// of idle time for their line end, unless the buffer is full or the thread must stop. Returns the
+// text's total length, always NUL-terminated.
 uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char* buffer, uint32_t capacity);

@@ -12,10 +12,10 @@ uint32_t WriteInChunks(const SerialWriteOps& ops, const char* data, uint32_t len
         uint32_t previous = written;
         written += static_cast<uint32_t>(sent > chunk ? chunk : sent);
         // The modem holds CTS low while its buffer is full; no time limit, as a modem that asked
-        // for a pause will lift it again.
+        // for a pause will lift it again. Only a stop ends the wait early, and the write with it.
         bool cts = false;
         while (ctsAtStart && ops.readCts(ops.context, &cts) && !cts) {
-            ops.pump(ops.context);
+            if (!ops.pump(ops.context)) return written;
             ops.sleepMs(ops.context, 1);
         }
         if (written == previous || written >= length) break;

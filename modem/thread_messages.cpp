@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/messages.h"
+#include "app/process_state.h"
 #include "modem/stopped_threads.h"
 
 namespace {
@@ -44,5 +45,9 @@ bool PumpThreadMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return !IsThreadStopped(&s_stopped, GetCurrentThreadId(), ThreadCreationTime());
+    return !StopRequested();
+}
+
+bool StopRequested() {
+    return g_state.stop != 0 || IsThreadStopped(&s_stopped, GetCurrentThreadId(), ThreadCreationTime());
 }

@@ -1,5 +1,6 @@
 #include "modem/window_finder.h"
 
+#include "app/process_state.h"
 #include "app/text_utils.h"
 #include "modem/window_list.h"
 
@@ -42,6 +43,7 @@ bool SleepWhileWindow(const std::atomic<HWND>* page, int count) {
     for (unsigned long long slept = 0; slept < total; slept += kSleepStepMs) {
         HWND window = page->load();
         if (window == nullptr || !IsWindow(window)) return false;
+        if (g_state.stop != 0) break;  // the program ends: the caller's loop sees it next
         Sleep(kSleepStepMs);
     }
     HWND window = page->load();

@@ -13,5 +13,6 @@ HWND FindWindowByTitles(const char* list);
 
 // Sleeps up to count times 500 ms. Returns false as soon as *page is nullptr or no longer a
 // window (checked every 50 ms, so a monitor being destroyed is not kept waiting), true when the
-// whole time passed with the page in place.
+// whole time passed with the page in place, or the program stopped meanwhile (it then returns at
+// once, and the caller's loop ends on the stop flag).
 bool SleepWhileWindow(const std::atomic<HWND>* page, int count);

@@ -22,12 +22,15 @@
 namespace {
 
 constexpr DWORD kPassMs = 500;                 // each pass polls the socket once
+constexpr DWORD kStopCheckMs = 100;            // how soon a pass notices the stop flag
 constexpr uint32_t kAnnounceEveryMs = 60000;
 // The first announcement is due 2 s after start, not at once: the network (and, after a log-on,
 // the adapter's address) has a moment to come up, and a copy that was already broadcasting hears
 // the newcomer's announcement and steps down in its favour.
 constexpr uint32_t kFirstAnnounceAfterMs = 2000;
-constexpr DWORD kStopWaitMs = 5000;
+// The agent notices a stop within a tenth of a second; only a host name that the system is
+// still looking up can hold it longer, and the program does not wait for that.
+constexpr DWORD kStopWaitMs = 1000;
 // Datagrams taken from the socket in one pass at the most: enough that a peer flooding the port
 // cannot bury a real call behind minutes of junk, few enough that the pass still comes round to
 // the texts it has to send.
@@ -57,6 +60,16 @@ bool TakeAgentMessages(SOCKET socket) {
         DispatchMessageA(&message);
     }
     return goOn;
+}
+
+// The pause between passes, cut short by a text or the stop posted to the thread (which are
+// then taken at once) and by the program's stop flag.
+void WaitForNextPass() {
+    DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < kPassMs && g_state.stop == 0; waited = TicksSince(start)) {
+        DWORD slice = kPassMs - waited < kStopCheckMs ? kPassMs - waited : kStopCheckMs;
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_POSTMESSAGE) == WAIT_OBJECT_0) return;
+    }
 }
 
 void PostCommandToMainWindow(int command) {
@@ -204,7 +217,7 @@ DWORD WINAPI NetworkAgentThread(LPVOID) {
     // a moment in which another program could take it.
     do {
         if (!TakeAgentMessages(socket)) break;
-        Sleep(kPassMs);
+        WaitForNextPass();
         ReceiveWaiting(socket);
         // The timer runs in every role, so a computer switched to role 3 announces itself
         // within a minute.
@@ -232,8 +245,9 @@ void StopNetworkAgent() {
     if (thread == nullptr) return;
     PostThreadMessageA(g_win.agentThreadId, TMSG_STOP_THREAD, 0, 0);  // fails harmlessly if it has ended
     // The agent may be inside a message sent to the host list page: carry such sends out while
-    // waiting, or the wait would only end by running out.
-    if (!WaitForThreadHandlingSends(thread, kStopWaitMs)) TerminateThread(thread, 0);
+    // waiting, or the wait would only end by running out. An agent still busy after it is left to
+    // the end of the process; killing it could leave a lock of the sockets library held.
+    if (!WaitForThreadHandlingSends(thread, kStopWaitMs)) LogPrintf("The network agent did not end");
     CloseHandle(thread);
     g_win.agentThread = nullptr;
     g_win.agentThreadId = 0;

@@ -64,6 +64,41 @@ class Calls(unittest.TestCase):
             self.assertLess(time.monotonic() - started, 10)
             wait_until(lambda: recorded(record, "close"), 10, "the port closed at the end")
 
+    def test_callers_in_quick_succession(self):
+        """Callers 8 s apart, sooner than the 12 s of silence that end a call: each call gets its
+        own caller-log line, in order."""
+        with WineHost("succession") as host:
+            log_file = self.prepare(host)
+            _, record, control = host.attach_modem(1, "--accept", "AT+VCID=1", "--ring-gap", "3")
+            running = host.start_tellwire()
+            wait_until(lambda: "AT+VCID=1" in recorded(record, "cmd"), 30, "the modem configured")
+            send_to_modem(control, "call 5551234", "sleep 8", "call 2125550199 B SAMPLE", "sleep 8.5", "call 7775555")
+
+            def numbers():
+                if not os.path.exists(log_file):
+                    return []
+                with open(log_file, encoding="latin-1") as f:
+                    return [line.split(" ")[2] for line in f.read().splitlines() if line.count(" ") >= 2]
+            wait_until(lambda: len(numbers()) >= 3, 60, "three calls in the caller log")
+            self.assertEqual(["5551234", "2125550199", "7775555"], numbers())
+            self.assertEqual(0, host.stop_tellwire(running, timeout=30))
+
+    def test_exit_while_the_modem_is_silent_mid_command(self):
+        """A modem that never answers keeps a command waiting for 10 s; the tray's Exit ends the
+        program at once all the same, and the port is let go."""
+        with WineHost("silent") as host:
+            self.prepare(host)
+            _, record, _ = host.attach_modem(1, "--dead")
+            running = host.start_tellwire()
+            wait_until(lambda: "ATZ" in recorded(record, "cmd"), 30, "the first command sent")
+            started = time.monotonic()
+            self.assertEqual(0, host.stop_tellwire(running, timeout=60))
+            elapsed = time.monotonic() - started
+            print(f"exit took {elapsed:.2f} s, the tray command's own start included")
+            # Killed only after 5 s, the monitor used to leave its port's lock held for ever.
+            self.assertLess(elapsed, 4)
+            wait_until(lambda: recorded(record, "close"), 10, "the port closed at the end")
+
     def test_a_fax_program_takes_the_port(self):
         with WineHost("fax") as host:
             self.prepare(host)

@@ -1,6 +1,7 @@
 // The modem's side of a port monitor: a stream of read steps, each as the reader gets it from
 // WaitForLine, cut into lines and interpreted, with the call end check before every step and
-// the tick count moving on between steps, across its wrap.
+// the tick count moving on between steps, across its wrap. A report behind an announced call
+// starts the next one.
 //
 // Input: steps of two header bytes and their data. The first byte and the lowest bit of the
 // second give the step's length (0 is a pass in which the modem said nothing; more than 510, what
@@ -49,8 +50,16 @@ void ReadStep(CallCycle* cycle, const uint8_t* data, size_t size, uint32_t now, 
         KeepText(line.data(), length, &lineText);
 
         uint32_t ringsBefore = cycle->rings;
-        LineOutcome outcome = InterpretCallerIdLine(cycle, line.data());
-        FUZZ_CHECK(cycle->rings == ringsBefore + (outcome.ring ? 1u : 0u));
+        bool announcedBefore = cycle->call.announced != 0;
+        LineOutcome outcome = InterpretCallerIdLine(cycle, line.data(), now);
+        if (outcome.finished) {
+            // Only an announced call gives way to the next caller's report, which starts at its
+            // first ring at the most (a second when the value itself reads "RING").
+            FUZZ_CHECK(announcedBefore && cycle->rings <= (outcome.ring ? 2u : 1u));
+            *dispatched = 0;
+        } else {
+            FUZZ_CHECK(cycle->rings == ringsBefore + (outcome.ring ? 1u : 0u));
+        }
         if (outcome.complete) {
             FUZZ_CHECK(cycle->rings == 2 && cycle->call.number[0] != '\0' && cycle->call.announced == 0);
             cycle->call.announced = 1;  // as the reader does once the call is dispatched

@@ -2,64 +2,119 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Plays lines through the interpreter as the port monitor does, and records what it would do.
-struct Played {
-    std::vector<uint32_t> rings;          // ring counts handed on
-    std::vector<std::string> dispatched;  // "number/name" of each dispatched call
+// A line and the second at which it came.
+struct Timed {
+    double at;
+    std::string line;
 };
 
-Played Play(CallCycle* cycle, const std::vector<std::string>& lines) {
+// Plays a transcript through the call cycle as the port monitor does: the call end check before
+// each line, then the line. Records "number/name@second" for each dispatched call and "end@second"
+// for each finished one.
+struct Played {
+    std::vector<uint32_t> rings;       // ring counts handed on
+    std::vector<std::string> events;
+};
+
+uint32_t Tick(double seconds) { return 0xFFFFA000u + static_cast<uint32_t>(seconds * 1000); }  // wraps at 24.6 s
+
+std::string At(double seconds) {
+    char text[16];
+    std::snprintf(text, sizeof text, "@%g", seconds);
+    return text;
+}
+
+Played Play(CallCycle* cycle, const std::vector<Timed>& transcript) {
     Played played;
-    for (const std::string& line : lines) {
-        LineOutcome outcome = InterpretCallerIdLine(cycle, line.c_str());
+    for (const Timed& step : transcript) {
+        uint32_t now = Tick(step.at);
+        if (EndCallCycleIfSilent(cycle, now)) played.events.push_back("end" + At(step.at));
+        cycle->lastDataTick = now;
+        LineOutcome outcome = InterpretCallerIdLine(cycle, step.line.c_str(), now);
+        if (outcome.finished) played.events.push_back("end" + At(step.at));
         if (outcome.ring) played.rings.push_back(cycle->rings);
         if (outcome.complete) {
-            played.dispatched.push_back(std::string(cycle->call.number) + "/" + cycle->call.name);
+            played.events.push_back(std::string(cycle->call.number) + "/" + cycle->call.name + At(step.at));
             cycle->call.announced = 1;
         }
     }
     return played;
 }
 
+// Lines a second apart.
+std::vector<Timed> Lines(const std::vector<std::string>& lines) {
+    std::vector<Timed> transcript;
+    for (const std::string& line : lines) transcript.push_back({static_cast<double>(transcript.size()), line});
+    return transcript;
+}
+
 TEST(CallerId, ACallIsDispatchedOnceAtTheSecondRing) {
     CallCycle cycle{};
-    Played played = Play(&cycle, {"RING", "DATE = 0612", "TIME = 0930", "NMBR = 555", "NAME = ALPHA BETA", "RING",
-                                  "RING", "RING"});
+    Played played = Play(&cycle, Lines({"RING", "DATE = 0612", "TIME = 0930", "NMBR = 555", "NAME = ALPHA BETA",
+                                        "RING", "RING", "RING"}));
     EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4}), played.rings);
-    EXPECT_EQ(std::vector<std::string>{"555/ALPHA BETA"}, played.dispatched);
+    EXPECT_EQ(std::vector<std::string>{"555/ALPHA BETA@5"}, played.events);
 }
 
 TEST(CallerId, KeywordsAndValues) {
     struct Case {
         std::vector<std::string> lines;
-        std::vector<std::string> dispatched;
+        std::vector<std::string> events;
     } const cases[] = {
-        {{"ring", "nmbr=555", "Name: Mixed Case", "Ring"}, {"555/Mixed Case"}},
-        {{"RING", "Number: 555", "RING"}, {"555/"}},                           // no name line: dispatched all the same
-        {{"RING", "DDN_NMBR = 555", "RING"}, {}},                              // only logged: not at the start
-        {{"RING", "NAME = ABCDEFGHIJKLMNOPQRST", "NMBR = 555", "RING"}, {"555/ABCDEFGHIJKLMNO"}},  // cut to 15
-        {{"RING", "NMBR = 12345678901234567890", "RING"}, {"123456789012345/"}},
-        {{"RING", "RING", "NMBR = 555"}, {"555/"}},                            // number at ring 2: dispatched on it
-        {{"RING", "RING", "RING", "NMBR = 555", "RING"}, {}},                  // after the third ring: never
-        {{"RING", "NMBR = ", "RING"}, {}},                                     // an empty number
+        {{"ring", "nmbr=555", "Name: Mixed Case", "Ring"}, {"555/Mixed Case@3"}},
+        {{"RING", "Number: 555", "RING"}, {"555/@2"}},                           // no name line: dispatched all the same
+        {{"RING", "DDN_NMBR = 555", "RING"}, {}},                                // only logged: not at the start
+        {{"RING", "NAME = ABCDEFGHIJKLMNOPQRST", "NMBR = 555", "RING"}, {"555/ABCDEFGHIJKLMNO@3"}},  // cut to 15
+        {{"RING", "NMBR = 12345678901234567890", "RING"}, {"123456789012345/@2"}},
+        {{"RING", "RING", "NMBR = 555", "NAME = LATE", "RING"}, {"555/@2"}},    // number at ring 2: dispatched on it,
+                                                                                 // and the rest of its report is still its own
+        {{"RING", "RING", "RING", "NMBR = 555", "RING"}, {}},                    // after the third ring: never
+        {{"RING", "NMBR = ", "RING"}, {}},                                       // an empty number
         {{"NMBR", "RING", "RING"}, {}},
-        {{"RING", "NAME - -: X", "NMBR--555", "RING"}, {"555/X"}},
+        {{"RING", "NAME - -: X", "NMBR--555", "RING"}, {"555/X@3"}},
     };
     for (const Case& c : cases) {
         CallCycle cycle{};
-        EXPECT_EQ(c.dispatched, Play(&cycle, c.lines).dispatched) << c.lines[1];
+        EXPECT_EQ(c.events, Play(&cycle, Lines(c.lines)).events) << c.lines[1];
+    }
+}
+
+// Callers that follow each other faster than the 12 s of a call's end: each call is shown at its
+// own second ring, whichever order the line reports in.
+TEST(CallerId, CallsInQuickSuccession) {
+    struct Case {
+        const char* what;
+        std::vector<Timed> transcript;
+        std::vector<std::string> events;
+    } const cases[] = {
+        {"ring, report, ring; 8 s between calls",
+         {{0, "RING"}, {0.5, "DATE = 1206"}, {0.5, "NMBR = 111"}, {6, "RING"}, {12, "RING"},
+          {20, "RING"}, {20.5, "DATE = 1206"}, {20.5, "NMBR = 222"}, {20.5, "NAME = B"}, {26, "RING"}, {32, "RING"},
+          {41, "RING"}, {41.5, "NMBR = 333"}, {47, "RING"}},
+         {"111/@6", "end@20.5", "222/B@26", "end@41.5", "333/@47"}},
+        {"report before the first ring; 8 s between calls",
+         {{0, "NMBR = 111"}, {1, "RING"}, {4, "RING"}, {7, "RING"}, {15, "NMBR = 222"}, {16, "RING"}, {19, "RING"}},
+         {"111/@4", "end@15", "222/@19"}},
+        {"a quiet line ends a call after 12 s, as before",
+         {{0, "RING"}, {0.5, "NMBR = 111"}, {6, "RING"}, {18.5, "RING"}, {19, "NMBR = 222"}, {25, "RING"}},
+         {"111/@6", "end@18.5", "222/@25"}},
+    };
+    for (const Case& c : cases) {
+        CallCycle cycle{};
+        EXPECT_EQ(c.events, Play(&cycle, c.transcript).events) << c.what;
     }
 }
 
 TEST(CallerId, TheCycleEndsOnce12SecondsAfterTheLastBytes) {
     CallCycle cycle{};
     cycle.lastDataTick = 1000;
-    Play(&cycle, {"RING", "NMBR = 555", "RING"});
+    for (const char* line : {"RING", "NMBR = 555", "RING"}) InterpretCallerIdLine(&cycle, line, 1000);
     EXPECT_FALSE(EndCallCycleIfSilent(&cycle, 13000));  // exactly 12 s: not yet
     EXPECT_TRUE(EndCallCycleIfSilent(&cycle, 13001));
     EXPECT_EQ(0u, cycle.rings);
@@ -67,11 +122,9 @@ TEST(CallerId, TheCycleEndsOnce12SecondsAfterTheLastBytes) {
     EXPECT_EQ(0u, cycle.call.announced);
     EXPECT_FALSE(EndCallCycleIfSilent(&cycle, 60000));  // once
     // A cycle of rings alone ends too, so the next call counts its rings from 1.
-    Play(&cycle, {"RING", "RING", "RING"});
-    cycle.lastDataTick = 70000;
-    EXPECT_TRUE(EndCallCycleIfSilent(&cycle, 90000));
-    Played next = Play(&cycle, {"RING", "NMBR = 777", "RING"});
-    EXPECT_EQ(std::vector<std::string>{"777/"}, next.dispatched);
+    Played rings = Play(&cycle, {{0, "RING"}, {6, "RING"}, {12, "RING"}, {30, "RING"}, {30.5, "NMBR = 777"},
+                                 {36, "RING"}});
+    EXPECT_EQ((std::vector<std::string>{"end@30", "777/@36"}), rings.events);
     // Across the wrap of the tick counter.
     cycle.lastDataTick = 0xFFFFF000u;
     EXPECT_FALSE(EndCallCycleIfSilent(&cycle, 0x00000100u));

@@ -17,6 +17,7 @@ struct FakePort {
     int64_t acceptAtMost = -1;  // bytes the driver takes per chunk; -1: all
     bool failChunk = false;
     int sleeps = 0;
+    int pumpsBeforeStop = -1;  // the stop request comes at this pump; -1: never
 };
 
 const SerialWriteOps kFakeOps = {
@@ -35,7 +36,7 @@ const SerialWriteOps kFakeOps = {
         *on = port->cts[at];
         return true;
     },
-    [](void*) {},
+    [](void* context) { return static_cast<FakePort*>(context)->pumpsBeforeStop-- != 0; },
     [](void* context, uint32_t) { ++static_cast<FakePort*>(context)->sleeps; },
 };
 
@@ -64,6 +65,13 @@ TEST(SerialWrite, WaitsForCtsOnlyWhenItWasOnAtTheStart) {
     off.cts = {false};  // off at the start: never waited for, however long it stays off
     EXPECT_EQ(5000u, Write(&off, 5000));
     EXPECT_EQ(0, off.sleeps);
+
+    FakePort heldOff;  // CTS never comes back: only the stop ends the wait, and the write
+    heldOff.cts = {true, false};
+    heldOff.pumpsBeforeStop = 3;
+    EXPECT_EQ(4096u, Write(&heldOff, 9000));
+    EXPECT_EQ(3, heldOff.sleeps);
+    EXPECT_EQ(1u, heldOff.chunks.size());
 
     FakePort noStatus;  // a pseudo-terminal has no modem lines: the status call fails
     noStatus.cts = {true};
