@@ -80,6 +80,7 @@ CallPayload ReadCallPayload(const char* payload) {
     if (count < 2 || count > kMaxCallNumberDigits || *at != '/') return call;
     CopyTextN(call.number, sizeof call.number, digits, count);
     CopyText(call.name, sizeof call.name, at + 1);
+    ReplaceControlChars(call.name);
     call.valid = true;
     return call;
 }

@@ -52,11 +52,13 @@ PayloadKind ClassifyPayload(const char* payload);
 struct CallPayload {
     bool valid;
     char number[kCallFieldSize];  // 2 to 255 digits
-    char name[kCallFieldSize];    // the first 255 characters of the rest; may be empty
+    char name[kCallFieldSize];    // the first 255 characters of the rest, controls made spaces; may be empty
 };
 
 // "CLRID", blanks, ":", blanks, 2 to 255 digits, "/", name. Anything else is not valid (and the
 // record's texts are then empty).
+// The name comes with every control character made a space: what arrives over the LAN is shown
+// and logged, never able to start a line of its own.
 CallPayload ReadCallPayload(const char* payload);
 
 // The destination rule of a send: a host text whose leading decimal number (read as atoi reads

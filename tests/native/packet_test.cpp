@@ -129,6 +129,8 @@ TEST(Packet, CallPayloadGrammar) {
         {"CLRID : 555/", true, "555", ""},
         {"clrid\t:\r\n 0123456789/O'Brien, Pat", true, "0123456789", "O'Brien, Pat"},
         {"CLRID:55/a/b", true, "55", "a/b"},  // the name is the whole rest
+        // A name cannot plant a line of its own in the caller log.
+        {"CLRID:555/EVE\r\n2024-01-01 12:00:00 5551234 FORGED", true, "555", "EVE  2024-01-01 12:00:00 5551234 FORGED"},
         {"CLRID:5/SMITH", false, "", ""},     // one digit
         {"CLRID:555-1234/SMITH", false, "", ""},
         {"CLRID:555", false, "", ""},          // no slash
