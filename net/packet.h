@@ -65,7 +65,8 @@ CallPayload ReadCallPayload(const char* payload);
 
 // The destination rule of a send: a host text whose leading decimal number (read as atoi reads
 // it: blanks, a sign, digits) is greater than 0 is a dotted address; anything else is a host name
-// to resolve. So 255.255.255.255 is an address and 0.0.0.0 is looked up as a name.
+// to resolve. So 255.255.255.255 is an address and 0.0.0.0 is looked up as a name. A name may
+// begin with a digit too ("2ndfloor-pc"): the transport resolves whatever inet_addr cannot read.
 bool IsDottedAddress(const char* host);
 
 // "a.b.c.d" from the four bytes of an IPv4 address in network order (first byte first).
