@@ -29,6 +29,11 @@ size_t AppendText(char* dst, size_t dstSize, const char* src) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+bool IsControlChar(char c) {
+    unsigned char byte = static_cast<unsigned char>(c);  // char is signed: 0xE9 must not count
+    return byte < 32 || byte == 127;
+}
+
 void StripBlanks(char* text) {
     if (text == nullptr) return;
     char* out = text;
@@ -61,6 +66,13 @@ void KeepDigits(char* text) {
         if (*in >= '0' && *in <= '9') *out++ = *in;
     }
     *out = '\0';
+}
+
+void ReplaceControlChars(char* text) {
+    if (text == nullptr) return;
+    for (char* at = text; *at != '\0'; ++at) {
+        if (IsControlChar(*at)) *at = ' ';
+    }
 }
 
 const char* FindTextNoCase(const char* text, const char* pattern) {

@@ -13,11 +13,17 @@ size_t CopyTextN(char* dst, size_t dstSize, const char* src, size_t srcLength);
 size_t AppendText(char* dst, size_t dstSize, const char* src);
 
 bool IsBlank(char c);
+// Bytes 0 to 31 and 127. Bytes from 128 up are letters of the code page, not controls.
+bool IsControlChar(char c);
 
 // In-place clean-ups; a missing text is left alone.
 void StripBlanks(char* text);     // every blank removed
 void CollapseBlanks(char* text);  // outer blanks dropped, inner runs become one space
 void KeepDigits(char* text);      // only 0 to 9 kept
+// Every control character becomes a space. For names and numbers from outside the program (the
+// LAN, a modem): a CR LF in a caller's name would start a line of its own in the caller log,
+// read back at the next start as a call that never came.
+void ReplaceControlChars(char* text);
 
 // First place in text where pattern starts, compared without regard to case (and, on Windows,
 // to accents) through CompareTextNoCase. A missing argument or an empty text: nullptr.

@@ -74,12 +74,13 @@ CallPayload ReadCallPayload(const char* payload) {
     const char* at = SkipBlanks(payload + keyword);
     if (*at != ':') return call;
     at = SkipBlanks(at + 1);
-    const char* digits = at;
-    while (IsDigit(*at)) ++at;
-    size_t count = static_cast<size_t>(at - digits);
-    if (count < 2 || count > kMaxCallNumberDigits || *at != '/') return call;
-    CopyTextN(call.number, sizeof call.number, digits, count);
+    const char* number = at;
+    while (*at != '/' && !IsControlChar(*at)) ++at;  // the NUL is a control character too
+    size_t length = static_cast<size_t>(at - number);
+    if (length == 0 || length > kMaxCallNumberLength || *at != '/') return call;
+    CopyTextN(call.number, sizeof call.number, number, length);
     CopyText(call.name, sizeof call.name, at + 1);
+    ReplaceControlChars(call.name);
     call.valid = true;
     return call;
 }

@@ -11,7 +11,7 @@ inline constexpr size_t kPacketTextSize = 2048;    // a packet's text as it is b
 inline constexpr int kReceiveCapacity = 256;       // the most a receiver takes from one datagram
 inline constexpr size_t kSenderTextSize = 128;     // "192.168.1.20" and room to spare
 inline constexpr size_t kCallFieldSize = 256;      // number and name of a received call
-inline constexpr size_t kMaxCallNumberDigits = 255;
+inline constexpr size_t kMaxCallNumberLength = 255;
 
 // Payload keywords; matched at the start of the payload without regard to case.
 inline constexpr char kServerKeyword[] = "Server";  // announcement of a broadcasting copy
@@ -51,17 +51,22 @@ PayloadKind ClassifyPayload(const char* payload);
 
 struct CallPayload {
     bool valid;
-    char number[kCallFieldSize];  // 2 to 255 digits
-    char name[kCallFieldSize];    // the first 255 characters of the rest; may be empty
+    char number[kCallFieldSize];  // 1 to 255 characters, none of them "/" or a control character
+    char name[kCallFieldSize];    // the first 255 characters of the rest, controls made spaces; may be empty
 };
 
-// "CLRID", blanks, ":", blanks, 2 to 255 digits, "/", name. Anything else is not valid (and the
-// record's texts are then empty).
+// "CLRID", blanks, ":", blanks, the number, "/", the name. The number is what the broadcaster's
+// modem reported, as it reported it: digits, but also "P" (withheld), "O" (out of area), or
+// digits with blanks and dashes; a listener takes every one of them, as the broadcasting
+// computer shows them itself. Anything else is not valid (and the record's texts are then empty).
+// The name comes with every control character made a space: what arrives over the LAN is shown
+// and logged, never able to start a line of its own.
 CallPayload ReadCallPayload(const char* payload);
 
 // The destination rule of a send: a host text whose leading decimal number (read as atoi reads
 // it: blanks, a sign, digits) is greater than 0 is a dotted address; anything else is a host name
-// to resolve. So 255.255.255.255 is an address and 0.0.0.0 is looked up as a name.
+// to resolve. So 255.255.255.255 is an address and 0.0.0.0 is looked up as a name. A name may
+// begin with a digit too ("2ndfloor-pc"): the transport resolves whatever inet_addr cannot read.
 bool IsDottedAddress(const char* host);
 
 // "a.b.c.d" from the four bytes of an IPv4 address in network order (first byte first).

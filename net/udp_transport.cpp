@@ -16,18 +16,25 @@ void SetBlocking(SOCKET socket, bool blocking) {
 
 bool FillDestination(const char* host, uint16_t port, sockaddr_in* destination) {
     memset(destination, 0, sizeof *destination);
-    if (IsDottedAddress(host)) {
-        destination->sin_family = AF_INET;
-        destination->sin_addr.s_addr = inet_addr(host);  // 255.255.255.255 included: a broadcast
-    } else {
-        hostent* entry = gethostbyname(host);
-        if (entry == nullptr || entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) return false;
-        size_t length = entry->h_length > 0 ? static_cast<size_t>(entry->h_length) : 0;
-        if (length > sizeof destination->sin_addr) length = sizeof destination->sin_addr;
-        destination->sin_family = entry->h_addrtype;
-        memcpy(&destination->sin_addr, entry->h_addr_list[0], length);
-    }
     destination->sin_port = htons(port);
+    if (IsDottedAddress(host)) {
+        // inet_addr answers INADDR_NONE, which is 255.255.255.255, also for a text it cannot read:
+        // a host named "2ndfloor-pc" begins with a digit, and taken as that answer every call
+        // would go to the whole segment while the host itself got nothing. Only the broadcast
+        // address itself stands for the broadcast; any other such text is a name.
+        unsigned long address = inet_addr(host);
+        if (address != INADDR_NONE || strcmp(host, "255.255.255.255") == 0) {
+            destination->sin_family = AF_INET;
+            destination->sin_addr.s_addr = address;
+            return true;
+        }
+    }
+    hostent* entry = gethostbyname(host);
+    if (entry == nullptr || entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) return false;
+    size_t length = entry->h_length > 0 ? static_cast<size_t>(entry->h_length) : 0;
+    if (length > sizeof destination->sin_addr) length = sizeof destination->sin_addr;
+    destination->sin_family = entry->h_addrtype;
+    memcpy(&destination->sin_addr, entry->h_addr_list[0], length);
     return true;
 }
 

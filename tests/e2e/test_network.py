@@ -8,7 +8,7 @@ import subprocess
 import textwrap
 import unittest
 
-from winehost import Lan, WineHost, send_to_modem, wait_until
+from winehost import Lan, WineHost, recorded, send_to_modem, wait_until
 
 
 def popups(host):
@@ -17,6 +17,11 @@ def popups(host):
 
 def log_lines(host):
     return [line[7:] for line in host.probe("log").stdout.splitlines()]
+
+
+def file_text(path):
+    with open(path, encoding="latin-1", newline="") as f:
+        return f.read()
 
 
 def host_rows(host):
@@ -52,6 +57,13 @@ class SharedModem(unittest.TestCase):
                 self.assertIn(" 5551234 ", f.read())
             self.assertTrue(popups(broadcaster))  # shown where the modem is, too
 
+            # A withheld number ("P") reaches the listener as the modem reported it. The next call
+            # comes once the first one's cycle has ended and the modem is configured again.
+            wait_until(lambda: recorded(record, "cmd").count("AT+VCID=1") >= 2, 40, "the modem configured again")
+            send_to_modem(control, "call P WITHHELD")
+            wait_until(lambda: "WITHHELD|P" in popups(listener), 30, "the withheld call on the listener")
+            wait_until(lambda: file_text(log_file).endswith(" P WITHHELD\r\n"), 10, "the withheld call in its log")
+
             for host in (listener, broadcaster):
                 host.probe("close-popups")
             self.assertEqual(0, listener.stop_tellwire(heard, timeout=30))
@@ -86,8 +98,8 @@ PEER = textwrap.dedent("""
     main.bind(("0.0.0.0", 30307))
     other = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     other.bind(("0.0.0.0", 30308))
-    for datagram in (b"\\x00\\xff garbage \\x01", b"Other:1>Server\\x00", b"Tellwire:5>CLRID:1/ONE\\x00",
-                     b"Tellwire:5>CLRID:555-1234/DASH\\x00", b"Tellwire:5>" + b"9" * 300 + b"\\x00",
+    for datagram in (b"\\x00\\xff garbage \\x01", b"Other:1>Server\\x00", b"Tellwire:5>CLRID:/NONE\\x00",
+                     b"Tellwire:5>CLRID:555\\r1234/CR\\x00", b"Tellwire:5>" + b"9" * 300 + b"\\x00",
                      b"Tellwire:5>Hello\\x00", b"Tellwire:5>CLRID:5551234/PORT\\x00"):
         (other if datagram.endswith(b"PORT\\x00") else main).sendto(datagram, target)
         time.sleep(0.1)

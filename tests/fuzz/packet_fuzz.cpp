@@ -1,11 +1,13 @@
 // A datagram as the network agent takes it: at most 256 bytes with a NUL put behind them, its
 // header checked against the receiver's own stamp, its payload classified and, for a call, read
-// by the call grammar. Every payload must also survive the way out: built into a packet by the
-// sender and read back by another copy.
+// by the call grammar into a number and a name that hold no control character, whatever came.
+// Every payload must also survive the way out: built into a packet by the sender and read back
+// by another copy.
 //
 // Input: the datagram's bytes (more than 256 are lost on the way, as the socket drops them).
 #include <cstring>
 
+#include "app/text_utils.h"
 #include "net/packet.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -13,19 +15,20 @@ namespace {
 
 constexpr uint32_t kOwnStamp = 977;
 
-bool AllDigits(const char* text) {
+bool HoldsNoControlChar(const char* text) {
     for (; *text != '\0'; ++text) {
-        if (*text < '0' || *text > '9') return false;
+        if (IsControlChar(*text)) return false;
     }
     return true;
 }
 
 void CheckCall(const char* payload) {
     CallPayload call = ReadCallPayload(payload);
-    size_t digits = strnlen(call.number, sizeof call.number);
-    FUZZ_CHECK(digits < sizeof call.number && strnlen(call.name, sizeof call.name) < sizeof call.name);
+    size_t length = strnlen(call.number, sizeof call.number);
+    FUZZ_CHECK(length < sizeof call.number && strnlen(call.name, sizeof call.name) < sizeof call.name);
     if (call.valid) {
-        FUZZ_CHECK(digits >= 2 && digits <= kMaxCallNumberDigits && AllDigits(call.number));
+        FUZZ_CHECK(length >= 1 && length <= kMaxCallNumberLength && std::strchr(call.number, '/') == nullptr);
+        FUZZ_CHECK(HoldsNoControlChar(call.number) && HoldsNoControlChar(call.name));
         FUZZ_CHECK(ClassifyPayload(payload) == PayloadKind::Call || MatchKeyword(payload, kCallKeyword) != 0);
     } else {
         FUZZ_CHECK(call.number[0] == '\0' && call.name[0] == '\0');

@@ -129,13 +129,16 @@ TEST(Packet, CallPayloadGrammar) {
         {"CLRID : 555/", true, "555", ""},
         {"clrid\t:\r\n 0123456789/O'Brien, Pat", true, "0123456789", "O'Brien, Pat"},
         {"CLRID:55/a/b", true, "55", "a/b"},  // the name is the whole rest
-        {"CLRID:5/SMITH", false, "", ""},     // one digit
-        {"CLRID:555-1234/SMITH", false, "", ""},
+        // Whatever the broadcaster's modem reported stands as the number.
+        {"CLRID:P/", true, "P", ""},  // withheld; one character
+        {"CLRID:555-1234/SMITH", true, "555-1234", "SMITH"},
+        {"CLRID:555 1234 /SMITH", true, "555 1234 ", "SMITH"},
+        // A name cannot plant a line of its own in the caller log.
+        {"CLRID:555/EVE\r\n2024-01-01 12:00:00 5551234 FORGED", true, "555", "EVE  2024-01-01 12:00:00 5551234 FORGED"},
+        {"CLRID:555\x01" "1234/SMITH", false, "", ""},  // a control character in the number
         {"CLRID:555", false, "", ""},          // no slash
-        {"CLRID:555 /SMITH", false, "", ""},
         {"CLRID555/SMITH", false, "", ""},     // no ":"
-        {"CLRID:/SMITH", false, "", ""},
-        {"CLRID: x55/SMITH", false, "", ""},
+        {"CLRID:/SMITH", false, "", ""},       // no number
         {"RNG:2", false, "", ""},
         {"", false, "", ""},
         {nullptr, false, "", ""},
@@ -149,12 +152,12 @@ TEST(Packet, CallPayloadGrammar) {
     }
 }
 
-TEST(Packet, CallNumbersOfUpTo255DigitsAndNamesCutTo255) {
-    std::string digits255(255, '7');
-    CallPayload call = ReadCallPayload(("CLRID:" + digits255 + "/N").c_str());
+TEST(Packet, CallNumbersOfUpTo255CharactersAndNamesCutTo255) {
+    std::string number255(255, '7');
+    CallPayload call = ReadCallPayload(("CLRID:" + number255 + "/N").c_str());
     EXPECT_TRUE(call.valid);
-    EXPECT_EQ(digits255, call.number);
-    EXPECT_FALSE(ReadCallPayload(("CLRID:" + digits255 + "7/N").c_str()).valid);  // 256 digits
+    EXPECT_EQ(number255, call.number);
+    EXPECT_FALSE(ReadCallPayload(("CLRID:" + number255 + "7/N").c_str()).valid);  // 256 characters
 
     std::string name255(255, 'n');
     call = ReadCallPayload(("CLRID:555/" + name255).c_str());

@@ -12,19 +12,24 @@ struct CleanupCase {
     const char* stripped;
     const char* collapsed;
     const char* digits;
+    const char* spaced;  // ReplaceControlChars
 };
 
 TEST(TextUtils, CleanupsInPlace) {
     const CleanupCase cases[] = {
-        {"", "", "", ""},
-        {"   ", "", "", ""},
-        {" \t\r\n", "", "", ""},
-        {"abc", "abc", "abc", ""},
-        {"  John   Smith \r\n", "JohnSmith", "John Smith", ""},
-        {"\tA\t\tB\nC\r", "ABC", "A B C", ""},
-        {"(555) 123-4567", "(555)123-4567", "(555) 123-4567", "5551234567"},
-        {"x1y2 z3", "x1y2z3", "x1y2 z3", "123"},
-        {"\xE9t\xE9 9", "\xE9t\xE9" "9", "\xE9t\xE9 9", "9"},
+        {"", "", "", "", ""},
+        {"   ", "", "", "", "   "},
+        {" \t\r\n", "", "", "", "    "},
+        {"abc", "abc", "abc", "", "abc"},
+        {"  John   Smith \r\n", "JohnSmith", "John Smith", "", "  John   Smith   "},
+        {"\tA\t\tB\nC\r", "ABC", "A B C", "", " A  B C "},
+        {"(555) 123-4567", "(555)123-4567", "(555) 123-4567", "5551234567", "(555) 123-4567"},
+        {"x1y2 z3", "x1y2z3", "x1y2 z3", "123", "x1y2 z3"},
+        // Code page letters are bytes over 127: a signed char must not make them controls.
+        {"\xE9t\xE9 9", "\xE9t\xE9" "9", "\xE9t\xE9 9", "9", "\xE9t\xE9 9"},
+        // The edges of the control range: 1, 31 and 127 go; space, "~" and 128 stay.
+        {"A\x01" "B\x1F" "C\x7F" "D ~\x80", "A\x01" "B\x1F" "C\x7F" "D~\x80", "A\x01" "B\x1F" "C\x7F" "D ~\x80", "",
+         "A B C D ~\x80"},
     };
     for (const CleanupCase& c : cases) {
         char buffer[64];
@@ -37,10 +42,14 @@ TEST(TextUtils, CleanupsInPlace) {
         std::strcpy(buffer, c.input);
         KeepDigits(buffer);
         EXPECT_STREQ(c.digits, buffer) << "KeepDigits of \"" << c.input << "\"";
+        std::strcpy(buffer, c.input);
+        ReplaceControlChars(buffer);
+        EXPECT_STREQ(c.spaced, buffer) << "ReplaceControlChars of \"" << c.input << "\"";
     }
     StripBlanks(nullptr);
     CollapseBlanks(nullptr);
     KeepDigits(nullptr);
+    ReplaceControlChars(nullptr);
 }
 
 TEST(TextUtils, CopyTextTruncatesAndAlwaysTerminates) {

@@ -221,6 +221,17 @@ TEST_F(UdpTransport, DatagramsOfTheCapacityAndLongerStayInsideTheBuffer) {
     }
 }
 
+// A host typed by name may begin with a digit ("2ndfloor-pc") and so read as an address, which
+// inet_addr cannot read: its INADDR_NONE is 255.255.255.255, and must not make the send a
+// broadcast. Such a text is resolved as a name, and one that resolves to nothing sends nothing:
+// no datagram (0) and no failed one (a send error would be logged). The text here is digits and
+// dots, so the C library under Wine's resolver, which runs in this process and so outside the
+// bench's namespace, turns it down itself without asking a name server.
+TEST_F(UdpTransport, ATextInetAddrCannotReadIsResolvedNeverBroadcast) {
+    EXPECT_EQ(0, UdpSend(socket_, "1.2.3.4.5", g_state.udpPort, "abc", 4));
+    EXPECT_TRUE(LogLines(log_).empty());
+}
+
 TEST_F(UdpTransport, AFailedSendIsLoggedWithItsError) {
     std::string tooLong(70000, 'L');  // more than one UDP datagram can carry
     EXPECT_EQ(0, UdpSend(socket_, kLoopback, g_state.udpPort, tooLong.data(), static_cast<int>(tooLong.size())));
@@ -274,8 +285,7 @@ TEST_F(UdpTransport, WrongPacketsAreLoggedAndOwnOnesDroppedSilently) {
         {"Tellwire5>Server", "Wrong packet received from 10.1.2.3"},
         {"Tellwire:5Server", "Wrong packet received from 10.1.2.3"},
         {"Tellwire:5>Serve", "Wrong packet format: \"Serve\""},
-        {"Tellwire:5>CLRID:5/SMITH", "Wrong packet format: \"CLRID:5/SMITH\""},
-        {"Tellwire:5>CLRID:555-1234/SMITH", "Wrong packet format: \"CLRID:555-1234/SMITH\""},
+        {"Tellwire:5>CLRID:/SMITH", "Wrong packet format: \"CLRID:/SMITH\""},
         {"Tellwire:5>CLRID:555", "Wrong packet format: \"CLRID:555\""},
         {"Tellwire:5>%s%n", "Wrong packet format: \"%s%n\""},
     };
