@@ -14,10 +14,12 @@ bool StartsWithKeyword(const char* text, const char* keyword) {
     return CompareTextNoCase(text, static_cast<int>(length), keyword, static_cast<int>(length)) == 0;
 }
 
-// The value behind the keyword: what the cursor then points at.
+// The value behind the keyword: what the cursor then points at. A noisy line leaves stray control
+// bytes in it, which must not reach the popup or the caller log as they are.
 const char* TakeValue(const char* cursor, size_t keywordLength, char* field) {
     cursor = SkipSeparators(cursor + keywordLength);
     CopyText(field, kCallTextSize, cursor);
+    ReplaceControlChars(field);
     return cursor;
 }
 

@@ -78,6 +78,7 @@ TEST(CallerId, KeywordsAndValues) {
         {{"RING", "NMBR = ", "RING"}, {}},                                       // an empty number
         {{"NMBR", "RING", "RING"}, {}},
         {{"RING", "NAME - -: X", "NMBR--555", "RING"}, {"555/X@3"}},
+        {{"RING", "NAME = A\x07\x1b" "B\tC", "NMBR = 5\x7f" "55", "RING"}, {"5 55/A  B C@3"}},  // noise made blanks
     };
     for (const Case& c : cases) {
         CallCycle cycle{};
