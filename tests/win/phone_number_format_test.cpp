@@ -26,6 +26,7 @@ TEST(PhoneNumberFormat, AnUnwritableFileLeavesTheDefaultsAndIsTriedOnceAMinute) 
     GetProgramFilePath("cfg", path, sizeof path);
     ASSERT_NE('\0', path[0]);
     DeleteFileA(path);
+    RemoveDirectoryA(path);  // left by a run that failed halfway
     ASSERT_TRUE(CreateDirectoryA(path, nullptr)) << path;  // a folder in the file's place
     const uint32_t failed = 0xFFFF0000u;  // the tick count wraps within the minute
 
