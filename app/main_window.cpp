@@ -9,6 +9,7 @@
 #include "app/page_tree.h"
 #include "app/process_state.h"
 #include "app/product.h"
+#include "app/program_path.h"
 #include "app/settings.h"
 #include "app/tray_icon.h"
 #include "app/win_state.h"
@@ -168,7 +169,42 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
+// Whether the window's process was started from a file of our own name. The folder may differ
+// (a copy started from elsewhere shares our settings all the same), and so may the way the system
+// spells it.
+bool RunsThisProgram(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr) return false;
+    char image[MAX_PATH];
+    DWORD imageLength = sizeof image;
+    BOOL named = QueryFullProcessImageNameA(process, 0, image, &imageLength);
+    CloseHandle(process);
+    char own[MAX_PATH];
+    DWORD ownLength = GetModuleFileNameA(nullptr, own, sizeof own);
+    return named && ownLength > 0 && ownLength < sizeof own && SameFileName(image, own);
+}
+
+bool HasClass(HWND window, const char* expected) {
+    char name[32];
+    return window != nullptr && GetClassNameA(window, name, sizeof name) > 0 && lstrcmpiA(name, expected) == 0;
+}
+
+// The marks of a window made from the main dialog template: the dialog class, no parent, and the
+// page tree under its identifier. Message boxes and other programs' dialogs lack the tree; the
+// pages are children.
+bool LooksLikeMainWindow(HWND window) {
+    return IsWindow(window) && HasClass(window, "#32770") && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0 &&
+           HasClass(GetDlgItem(window, IDC_PAGE_TREE), WC_TREEVIEWA);
+}
+
 }  // namespace
+
+HWND FindRunningCopy() {
+    HWND window = ReadRunningMainWindow();
+    return window != nullptr && LooksLikeMainWindow(window) && RunsThisProgram(window) ? window : nullptr;
+}
 
 void LayoutMainWindow(HWND window, HWND page) {
     HWND tree = GetDlgItem(window, IDC_PAGE_TREE);

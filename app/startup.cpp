@@ -27,21 +27,19 @@ constexpr int kUninstallRepostEvery = 100;
 constexpr DWORD kUninstallPassMs = 1000;
 
 void RunUninstall() {
-    HWND running = ReadRunningMainWindow();
-    if (running != nullptr && IsWindow(running)) {
-        for (int pass = 0; pass < kUninstallPasses && running != nullptr; ++pass) {
-            if (pass % kUninstallRepostEvery == 0) PostMessageA(running, WM_COMMAND, IDM_TRAY_EXIT, 0);
-            Sleep(kUninstallPassMs);
-            running = ReadRunningMainWindow();
-        }
+    HWND running = FindRunningCopy();
+    for (int pass = 0; pass < kUninstallPasses && running != nullptr; ++pass) {
+        if (pass % kUninstallRepostEvery == 0) PostMessageA(running, WM_COMMAND, IDM_TRAY_EXIT, 0);
+        Sleep(kUninstallPassMs);
+        running = FindRunningCopy();
     }
     DeleteSettingsKey();
 }
 
 // Another copy for this user shows itself instead of a second tray icon appearing.
 bool ShowRunningCopy() {
-    HWND running = ReadRunningMainWindow();
-    if (running == nullptr || !IsWindow(running)) return false;  // stale after a kill: start anew
+    HWND running = FindRunningCopy();
+    if (running == nullptr) return false;  // none, or a stale value after a kill: start anew
     DWORD processId = 0;
     GetWindowThreadProcessId(running, &processId);
     AllowSetForegroundWindow(processId);  // we were just started, so we may hand the foreground on

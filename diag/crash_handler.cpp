@@ -176,9 +176,9 @@ LONG HandleCrashOf(EXCEPTION_POINTERS* pointers, DWORD faultingThreadId) {
         WriteMiniDump(pointers, context);
         BuildCrashReport(pointers, context);
         choice = ShowCrashDialog(context);
-        if (context->recipient[0] != '\0') SendCrashReport(context);
+        bool leftForUser = context->recipient[0] != '\0' && SendCrashReport(context);
         FreeModuleList(context->modules);
-        DeleteTempFiles(context->tempFiles);
+        if (!leftForUser) DeleteTempFiles(context->tempFiles);
         if (context->tempFiles != nullptr) LocalFree(context->tempFiles);
         LocalFree(context);
     }

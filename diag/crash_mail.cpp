@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/text_utils.h"
 #include "diag/mail_link.h"
 #include "diag/temp_file_list.h"
 
@@ -71,20 +72,46 @@ ULONG SendWithMapi(const CrashContext* context) {
     return result;
 }
 
-void OpenMailLink(const CrashContext* context) {
-    size_t size = 64 + std::strlen(context->recipient) + PercentEncodedSize(std::strlen(context->subject)) +
-                  PercentEncodedSize(std::strlen(context->body));
-    auto* link = static_cast<char*>(LocalAlloc(LPTR, size));
-    if (link == nullptr) return;
-    if (BuildMailtoLink(context->recipient, context->subject, context->body, link, size)) {
-        ShellExecuteA(nullptr, "open", link, nullptr, nullptr, SW_SHOWNORMAL);
+// Opens the folder with the file selected, so the user can drag it into the mail.
+void ShowInFolder(const char* path) {
+    char parameters[MAX_PATH + 16];
+    CopyText(parameters, sizeof parameters, "/select,\"");
+    AppendText(parameters, sizeof parameters, path);
+    AppendText(parameters, sizeof parameters, "\"");
+    ShellExecuteA(nullptr, "open", "explorer.exe", parameters, nullptr, SW_SHOWNORMAL);
+}
+
+// A link carries no files: the report (and the dump, when the user chose to send it) stay in the
+// temporary folder, which is shown, and the body says where they are. True when files were left
+// there for the user.
+bool OpenMailLink(const CrashContext* context) {
+    const char* report = FindPathWithExtension(context->tempFiles, "txt");
+    const char* dump = context->sendDump ? FindPathWithExtension(context->tempFiles, "dmp") : nullptr;
+    constexpr size_t kBodyWithFilesSize = kBodySize + 2 * MAX_PATH + 256;
+    auto* body = static_cast<char*>(LocalAlloc(LPTR, kBodyWithFilesSize));
+    if (body == nullptr) return false;
+    if (!BuildBodyWithFiles(context->body, report, dump, body, kBodyWithFilesSize)) {
+        CopyText(body, kBodyWithFilesSize, context->body);
+        report = dump = nullptr;
     }
-    LocalFree(link);
+    size_t size = 64 + std::strlen(context->recipient) + PercentEncodedSize(std::strlen(context->subject)) +
+                  PercentEncodedSize(std::strlen(body));
+    auto* link = static_cast<char*>(LocalAlloc(LPTR, size));
+    bool leftForUser = false;
+    if (link != nullptr && BuildMailtoLink(context->recipient, context->subject, body, link, size)) {
+        const char* shown = report != nullptr ? report : dump;
+        if (shown != nullptr) ShowInFolder(shown);
+        ShellExecuteA(nullptr, "open", link, nullptr, nullptr, SW_SHOWNORMAL);
+        leftForUser = shown != nullptr;
+    }
+    if (link != nullptr) LocalFree(link);
+    LocalFree(body);
+    return leftForUser;
 }
 
 }  // namespace
 
-void SendCrashReport(const CrashContext* context) {
-    if (context == nullptr || context->recipient[0] == '\0') return;
-    if (MailLinkNeededAfter(SendWithMapi(context))) OpenMailLink(context);
+bool SendCrashReport(const CrashContext* context) {
+    if (context == nullptr || context->recipient[0] == '\0') return false;
+    return MailLinkNeededAfter(SendWithMapi(context)) && OpenMailLink(context);
 }

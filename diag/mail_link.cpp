@@ -1,6 +1,7 @@
 #include "diag/mail_link.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -67,6 +68,24 @@ bool BuildMailtoLink(const char* address, const char* subject, const char* body,
     if (fits) {
         used += std::strlen(out + used);
         fits = AppendWhole(out, outSize, &used, "&body=") && PercentEncode(body, out + used, outSize - used);
+    }
+    if (!fits) out[0] = '\0';
+    return fits;
+}
+
+bool BuildBodyWithFiles(const char* prompt, const char* report, const char* dump, char* out, size_t outSize) {
+    if (out == nullptr || outSize == 0) return false;
+    out[0] = '\0';
+    size_t used = 0;
+    bool fits = AppendWhole(out, outSize, &used, prompt != nullptr ? prompt : "");
+    if (report != nullptr || dump != nullptr) {
+        fits = fits && AppendWhole(out, outSize, &used,
+                                   "\n\nThe files of the report cannot go with this mail by themselves. Please "
+                                   "attach them from the folder that has been opened for you:");
+        for (const char* path : {report, dump}) {
+            if (path == nullptr) continue;
+            fits = fits && AppendWhole(out, outSize, &used, "\n") && AppendWhole(out, outSize, &used, path);
+        }
     }
     if (!fits) out[0] = '\0';
     return fits;

@@ -15,6 +15,11 @@ size_t PercentEncodedSize(size_t length);
 // Returns false, with out empty, when the link does not fit.
 bool BuildMailtoLink(const char* address, const char* subject, const char* body, char* out, size_t outSize);
 
+// The body of a crash mail that goes as a link, which cannot carry files: the prompt, then where
+// the report and the dump wait for the user to attach them by hand (each only when given).
+// Returns false, with out empty, when the body does not fit.
+bool BuildBodyWithFiles(const char* prompt, const char* report, const char* dump, char* out, size_t outSize);
+
 // After MAPISendMail answered result: whether the mail still has to go through a mailto link.
 // Not after it was sent (0) nor after the user cancelled it (1, MAPI_USER_ABORT); every other
 // answer means that no mail program took the mail.

@@ -56,3 +56,25 @@ void FormatNumberBySection(const char* section, size_t sectionSize, char* number
         entry = entryEnd + 1;
     }
 }
+
+size_t BuildDefaultNumberSection(char* out, size_t outSize) {
+    if (out == nullptr || outSize == 0) return 0;
+    size_t used = 0;
+    size_t keyLength = kShortestDefaultKey;
+    for (const char* pattern : kDefaultNumberTemplates) {
+        size_t patternLength = std::strlen(pattern);
+        // The key, "=", the template and its NUL, and room for the closing NUL behind them.
+        if (used + keyLength + 1 + patternLength + 2 > outSize) {
+            out[0] = '\0';
+            return 0;
+        }
+        std::memset(out + used, 'x', keyLength);
+        used += keyLength;
+        out[used++] = '=';
+        std::memcpy(out + used, pattern, patternLength + 1);
+        used += patternLength + 1;
+        ++keyLength;
+    }
+    out[used++] = '\0';
+    return used;
+}

@@ -16,6 +16,13 @@ inline constexpr const char* kDefaultNumberTemplates[] = {
 };
 inline constexpr int kShortestDefaultKey = 4;
 
+// The default entries as a section, the form the system reads the file in ("xxxx=xx xx", then a
+// key one "x" longer for each template, each entry NUL-terminated, an empty one last): what the
+// defaults are written to the file from, and what numbers are formatted by while the file cannot
+// be written. Returns the bytes used, the closing NUL included; 0, with out empty, when out is
+// too small.
+size_t BuildDefaultNumberSection(char* out, size_t outSize);
+
 // Rewrites number (capacity bytes) by the first entry of section whose key matches it whole;
 // section holds "key=template" entries, each NUL-terminated, an empty one last (at most
 // sectionSize bytes are looked at). A number that matches no key stays as it is; a result longer

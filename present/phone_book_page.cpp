@@ -354,7 +354,8 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
     case MSG_PHONE_BOOK_LOOKUP: return Answer(page, OnLookup(page, reinterpret_cast<LookupRequest*>(lParam)));
     case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
-    case WM_HELP: PostMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
+    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }

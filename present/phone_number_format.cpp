@@ -5,12 +5,23 @@
 #include <mutex>
 
 #include "app/data_files.h"
+#include "app/text_utils.h"
 #include "present/number_format.h"
 
 namespace {
 
+// A file that cannot be written (a read-only folder, a name taken by a folder) leaves numbers to
+// the built-in defaults meanwhile. Trying it again for every number would cost some fifteen
+// profile calls under the lock for each row of a caller log load, so it is tried again only
+// after this long: the user may have put it right by then.
+constexpr uint32_t kFileRetryMs = 60000;
+
 std::mutex s_cacheLock;  // port monitors, the network agent and the caller log format at once
-char* s_cache = nullptr;  // the section as read at the first use; kept for the whole run
+char* s_cache = nullptr;  // the section as read from the file; kept for the whole run
+// The defaults in the file's form, built when the file first failed and unchanged after that.
+char s_defaults[kNumberFormatCacheSize];
+bool s_fileFailed = false;
+uint32_t s_lastFileTry = 0;  // tick count of the last failed try
 
 DWORD ReadSection(const char* path, char* cache) {
     ZeroMemory(cache, kNumberFormatCacheSize);
@@ -18,21 +29,15 @@ DWORD ReadSection(const char* path, char* cache) {
 }
 
 void WriteDefaults(const char* path) {
-    char key[32];
-    int length = kShortestDefaultKey;
-    for (const char* pattern : kDefaultNumberTemplates) {
-        for (int i = 0; i < length; ++i) key[i] = 'x';
-        key[length++] = '\0';
-        WritePrivateProfileStringA(kNumberFormatSection, key, pattern, path);
+    char section[kNumberFormatCacheSize];
+    if (BuildDefaultNumberSection(section, sizeof section) > 0) {
+        WritePrivateProfileSectionA(kNumberFormatSection, section, path);
     }
 }
 
-const char* Section() {
-    std::lock_guard<std::mutex> hold(s_cacheLock);
-    if (s_cache != nullptr) return s_cache;
-    char path[MAX_PATH];
-    GetProgramFilePath("cfg", path, sizeof path);
-    if (path[0] == '\0') return nullptr;  // the next call tries again
+// The section from the file, with the defaults written to it first when it has none; nullptr
+// when it still has none.
+char* LoadSection(const char* path) {
     char* cache = static_cast<char*>(LocalAlloc(LPTR, kNumberFormatCacheSize));
     if (cache == nullptr) return nullptr;
     if (ReadSection(path, cache) < 2 || cache[0] == '\0') {
@@ -42,13 +47,29 @@ const char* Section() {
             return nullptr;
         }
     }
-    s_cache = cache;
-    return s_cache;
+    return cache;
+}
+
+const char* Section(uint32_t now) {
+    std::lock_guard<std::mutex> hold(s_cacheLock);
+    if (s_cache != nullptr) return s_cache;
+    if (s_fileFailed && TicksSince(s_lastFileTry, now) < kFileRetryMs) return s_defaults;
+    char path[MAX_PATH];
+    GetProgramFilePath("cfg", path, sizeof path);
+    if (path[0] == '\0') return nullptr;  // the next call tries again
+    s_cache = LoadSection(path);
+    if (s_cache != nullptr) return s_cache;
+    if (!s_fileFailed && BuildDefaultNumberSection(s_defaults, sizeof s_defaults) == 0) return nullptr;
+    s_fileFailed = true;
+    s_lastFileTry = now;
+    return s_defaults;
 }
 
 }  // namespace
 
-void FormatPhoneNumber(char* number, size_t capacity) {
-    const char* section = Section();
+void FormatPhoneNumber(char* number, size_t capacity) { FormatPhoneNumber(number, capacity, GetTickCount()); }
+
+void FormatPhoneNumber(char* number, size_t capacity, uint32_t now) {
+    const char* section = Section(now);
     if (section != nullptr) FormatNumberBySection(section, kNumberFormatCacheSize, number, capacity);
 }

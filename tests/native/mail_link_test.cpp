@@ -48,6 +48,40 @@ TEST(MailLink, TheCrashReportMail) {
                  link);
 }
 
+// A link carries no files, so the body tells where they are kept for the user to attach.
+TEST(MailLink, TheBodyNamesTheFilesToAttach) {
+    const char* prompt = "Please describe the problem.";
+    const char* report = "C:\\users\\ann\\Temp\\tlwire.txt";
+    const char* dump = "C:\\users\\ann\\Temp\\tlwire.dmp";
+    const std::string note =
+        "Please describe the problem.\n\nThe files of the report cannot go with this mail by themselves. Please "
+        "attach them from the folder that has been opened for you:";
+    struct Case {
+        const char* report;
+        const char* dump;
+        std::string body;
+    } const cases[] = {
+        {report, dump, note + "\nC:\\users\\ann\\Temp\\tlwire.txt\nC:\\users\\ann\\Temp\\tlwire.dmp"},
+        {report, nullptr, note + "\nC:\\users\\ann\\Temp\\tlwire.txt"},  // the dump was not to go along
+        {nullptr, nullptr, prompt},                                       // no files: nothing to attach
+    };
+    for (const Case& c : cases) {
+        char body[512];
+        EXPECT_TRUE(BuildBodyWithFiles(prompt, c.report, c.dump, body, sizeof body));
+        EXPECT_EQ(c.body, body);
+        char small[64];
+        bool fits = c.body.size() < sizeof small;
+        EXPECT_EQ(fits, BuildBodyWithFiles(prompt, c.report, c.dump, small, sizeof small));
+        EXPECT_EQ(fits ? c.body : std::string(), small);
+    }
+    // In the link, the folder separators and the drive's colon are encoded like any other byte.
+    char body[512];
+    char link[2048];
+    ASSERT_TRUE(BuildBodyWithFiles("", report, nullptr, body, sizeof body));
+    ASSERT_TRUE(BuildMailtoLink("a@b", "s", body, link, sizeof link));
+    EXPECT_NE(nullptr, std::strstr(link, "%0D%0AC%3A%5Cusers%5Cann%5CTemp%5Ctlwire.txt"));
+}
+
 TEST(MailLink, LinksThatDoNotFit) {
     const std::string full = "mailto:a@b?subject=s%20t&body=b";
     for (size_t size = 1; size <= full.size() + 1; ++size) {

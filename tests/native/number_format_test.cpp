@@ -17,14 +17,13 @@ std::string Section(std::initializer_list<const char*> entries) {
     return section;
 }
 
+// The defaults as the program builds them: what it writes to the file when the section is
+// missing, and what it formats by while the file cannot be written.
 std::string Defaults() {
-    std::string section;
-    std::string key(kShortestDefaultKey, 'x');
-    for (const char* pattern : kDefaultNumberTemplates) {
-        section += key + "=" + pattern + '\0';
-        key += 'x';
-    }
-    return section + '\0';
+    char section[kNumberFormatCacheSize];
+    size_t used = BuildDefaultNumberSection(section, sizeof section);
+    EXPECT_GT(used, 0u);
+    return std::string(section, used);
 }
 
 std::string Format(const std::string& section, const char* number, size_t capacity = 64) {
@@ -76,6 +75,14 @@ TEST(NumberFormat, UserEntries) {
 }
 
 TEST(NumberFormat, StaysInsideItsBuffers) {
+    // The built defaults end in an empty entry; a buffer a byte too small for them gets nothing.
+    std::string defaults = Defaults();
+    EXPECT_EQ(std::string("xxxxxxxxxxxxxx=xxxx (xxx) xxx xx xx\0\0", 37),
+              defaults.substr(defaults.size() - 37));
+    std::string exact(defaults.size(), '?');
+    EXPECT_EQ(defaults.size(), BuildDefaultNumberSection(&exact[0], exact.size()));
+    EXPECT_EQ(0u, BuildDefaultNumberSection(&exact[0], exact.size() - 1));
+    EXPECT_EQ('\0', exact[0]);
     EXPECT_EQ("(555", Format(Defaults(), "5551234567", 5));  // cut to the buffer
     std::string longKey(200, 'x');
     std::string longNumber(200, '1');

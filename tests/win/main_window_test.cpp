@@ -258,6 +258,38 @@ TEST_F(MainWindow, StoppedIgnoresLeftClicks) {
     EXPECT_FALSE(IsWindowVisible(window_));
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// Windows reuses the handle of a window that is gone, so the stored value of a copy that was
+// killed may name any window by now; only a running copy's main window is told to show or exit.
+TEST_F(MainWindow, OnlyAMainWindowCountsAsTheRunningCopy) {
+    Create();
+    HWND plain = CreateWindowExA(0, "STATIC", "Main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    struct {
+        DLGTEMPLATE header;
+        WORD menu, windowClass, title;
+    } empty{};
+    empty.header.style = WS_POPUP;
+    HWND dialog = CreateDialogIndirectParamA(g_win.instance, &empty.header, nullptr, PlainDialogProc, 0);
+    ASSERT_NE(nullptr, plain);
+    ASSERT_NE(nullptr, dialog);
+    struct Case {
+        const char* what;
+        HWND stored;
+        HWND found;
+    } const cases[] = {
+        {"the main window", window_, window_},
+        {"a window of another class", plain, nullptr},
+        {"a dialog without the page tree", dialog, nullptr},
+    };
+    for (const Case& c : cases) {
+        WriteSettingDword("hWnd", static_cast<DWORD>(reinterpret_cast<UINT_PTR>(c.stored)));
+        EXPECT_EQ(c.found, FindRunningCopy()) << c.what;
+    }
+    DestroyWindow(dialog);
+    DestroyWindow(plain);
+}
+
 TEST_F(MainWindow, ExitEndsTheLoop) {
     for (int command : {IDM_TRAY_EXIT, IDM_FILE_EXIT}) {
         SCOPED_TRACE(command);

@@ -35,6 +35,7 @@ protected:
     void SetUp() override {
         SendMessageA(log_, LB_RESETCONTENT, 0, 0);
         modem_ = OpenSerialPort(Settings("COM1"));
+        if (modem_ == nullptr && getenv("TW_BENCH") != nullptr) FAIL() << "COM1 did not open on the bench";
         if (modem_ == nullptr) GTEST_SKIP() << "no simulated modem on COM1 (run from the bench)";
     }
     void TearDown() override { CloseSerialPort(modem_); }

@@ -554,6 +554,28 @@ TEST_F(PhoneBook, AFailedSaveLeavesTheOldFileWhole) {
     EXPECT_FALSE(Exists(beside));
 }
 
+// Help requests that reach the window standing in for the main window.
+int g_helpRequests;
+WNDPROC g_standInProc;
+
+LRESULT CALLBACK CountHelpRequests(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) ++g_helpRequests;
+    return CallWindowProcA(g_standInProc, window, message, wParam, lParam);
+}
+
+TEST_F(PhoneBook, HelpReachesTheMainWindow) {
+    HWND page = Open();
+    g_helpRequests = 0;
+    g_standInProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountHelpRequests)));
+    HELPINFO help{};
+    help.cbSize = sizeof help;
+    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    Pump();
+    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_standInProc));
+    EXPECT_EQ(1, g_helpRequests);
+}
+
 TEST_F(PhoneBook, NoLookupWithoutThePage) {
     char name[16] = "untouched";
     EXPECT_FALSE(LookupPhoneBook("5551234", name, sizeof name));
