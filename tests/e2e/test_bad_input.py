@@ -282,7 +282,7 @@ FLOODER = textwrap.dedent("""
         if i % 3 == 1:
             body = b"Tellwire:" + str(rnd.getrandbits(32)).encode() + b">" + body
         elif i % 3 == 2:
-            body = b"Tellwire:5>CLRID:x" + body  # never a number: no call can come of it
+            body = b"Tellwire:5>CLRID:x" + body.replace(b"/", b"")  # no "/" behind the number: never a call
         peer.sendto(body, target)
     print("sent")
     time.sleep(1.5)  # the flood is over; a moment later a real call comes
