@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "app/data_file_rule.h"
 #include "app/settings_table.h"
 
 // The program's own path with another extension; empty when it cannot be made.
@@ -12,10 +13,8 @@ void GetProgramFilePath(const char* extension, char* buffer, DWORD size);
 // is then stored. buffer holds MAX_PATH characters.
 void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer);
 
-// What reading a data file at start found. Only a file that is there but could not be read
-// (held by another program, a read error) must never be rewritten from the list: that list is
-// empty or partial, and the rewrite would erase the user's history.
-enum class DataFileState { Missing, Loaded, Unreadable };
+// What a read that failed found: the file missing, or there but not readable (held by another
+// program, a read error), which must never be rewritten from the list.
 DataFileState StateAfterFailedRead(const char* path);
 
 // A rewrite goes to "path.new" beside the file; CommitRewrite then puts it in the file's place in

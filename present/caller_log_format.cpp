@@ -74,22 +74,18 @@ bool MakeSavedCallerLogLine(const char* date, const char* time, const char* numb
                             size_t outSize) {
     char cleanDate[kLogFieldSize];
     char cleanTime[kLogFieldSize];
-    char digits[kLogFieldSize];
+    char cleanNumber[kLogFieldSize];
     char cleanName[kLogNameSize];
     CopyText(cleanDate, sizeof cleanDate, date);
     CopyText(cleanTime, sizeof cleanTime, time);
-    CopyText(digits, sizeof digits, number);
+    CopyText(cleanNumber, sizeof cleanNumber, number);
     CopyText(cleanName, sizeof cleanName, name);
     StripBlanks(cleanDate);
     StripBlanks(cleanTime);
-    KeepDigits(digits);
-    if (digits[0] == '\0') {
-        CopyText(digits, sizeof digits, number);
-        StripBlanks(digits);
-    }
+    StripBlanks(cleanNumber);
     CollapseBlanks(cleanName);
-    if (cleanDate[0] == '\0' || cleanTime[0] == '\0' || digits[0] == '\0') return false;
-    FormatCallerLogLine(out, outSize, cleanDate, cleanTime, digits, cleanName);
+    if (cleanDate[0] == '\0' || cleanTime[0] == '\0' || cleanNumber[0] == '\0') return false;
+    FormatCallerLogLine(out, outSize, cleanDate, cleanTime, cleanNumber, cleanName);
     return true;
 }
 

@@ -29,10 +29,9 @@ bool NextCallerLogRecord(CallerLogCursor* cursor, CallerLogRecord* record, bool*
 size_t FormatCallerLogLine(char* out, size_t outSize, const char* date, const char* time, const char* number,
                            const char* name);
 
-// The line a full rewrite writes for one row of the page: date and time without blanks, the
-// number as its digits, the name with its blanks folded. A number without digits (a withheld
-// caller, "P", "PRIVATE") is kept as it was appended, blanks removed. False: the row is not
-// written (date, time or number empty).
+// The line a full rewrite writes for one row of the caller log: date, time and the number as it
+// was received, without blanks (as it was appended), the name with its blanks folded. False: the
+// row is not written (date, time or number empty).
 bool MakeSavedCallerLogLine(const char* date, const char* time, const char* number, const char* name, char* out,
                             size_t outSize);
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "app/data_files.h"
 #include "app/error_text.h"
@@ -17,6 +18,7 @@
 #include "diag/program_log.h"
 #include "present/caller_log_format.h"
 #include "present/caller_log_ids.h"
+#include "present/caller_log_model.h"
 #include "present/phone_number_format.h"
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
@@ -38,30 +40,38 @@ constexpr int kRowsPerBatch = 128;
 constexpr LONG kBatchesAhead = 4;
 constexpr DWORD kBatchWaitStepMs = 50;
 
-// Rows as the list shows them: the number already formatted (on the loader's thread).
+// Rows as the file holds them.
 struct RowBatch {
     HANDLE places;  // the loader's semaphore of batches ahead: released when the page is done
     int count;
-    bool last;  // the load's end: the list may draw again
+    bool last;  // the load's end
     CallerLogRecord rows[kRowsPerBatch];
 };
 
-// The list lays itself out again after every change while it may draw, and once more, over all
-// its rows, whenever it is let draw again: a load holds it for thousands of rows at a time, and
-// lets it draw now and then so that a page looked at meanwhile fills.
-constexpr int kRowsPerDrawing = 4096;
-struct ListDrawing {
-    bool held;
-    int rowsHeld;
+// One row added from another thread (MSG_CALLER_LOG_ADD_ROW, sent): lParam points at it.
+constexpr UINT MSG_CALLER_LOG_ADD_ROW = WM_APP + 2;
+struct NewRow {
+    const char* date;
+    const char* time;
+    const char* name;
+    const char* number;
 };
-ListDrawing s_drawing;  // the user-interface thread's alone
+
+// The calls the page shows, the number as received; the user-interface thread's alone. The list
+// is an owner-data view: it holds selection and focus, and asks for each cell it draws.
+CallerLogModel s_model;
 
 // A rewrite gathers its lines into blocks of this size and writes a block at a time.
 constexpr size_t kWriteBlockSize = 64 * 1024;
 
 std::atomic<HWND> s_page{nullptr};  // set once by the UI thread; every thread reaches the list by it
-// What the loader found: written by the loader thread, read before every full save.
+// What the loader found, and Loaded once the program wrote the file: written by the loader
+// thread and the threads that append, read before every full save.
 std::atomic<DataFileState> s_fileState{DataFileState::Missing};
+// Set by the loader once the whole file (or its absence) is in the model: only then may the model
+// replace the file. A loader that was cut short, gave up before reading or never started leaves
+// it clear.
+std::atomic<bool> s_loadWhole{false};
 // A call announced before the loader has read the file is in the file it reads, so it must not be
 // added to the list a second time; the lock keeps the loader's read and such an append apart.
 // It also keeps every append apart from every rewrite: a line appended to the old file while the
@@ -86,9 +96,6 @@ public:
 };
 // Set when the page is being destroyed: it takes no more batches, and the loader gives up.
 std::atomic<bool> s_pageClosing{false};
-// Set by the loader when it did not put the whole file into the list (the program stopped, the
-// page went): such a list must never replace the file.
-std::atomic<bool> s_loadCut{false};
 
 // Waits for one of the places ahead; false when the page is going (its batches are never taken).
 bool TakePlace(HANDLE places, HWND page) {
@@ -123,9 +130,7 @@ void FillBatch(CallerLogCursor* cursor, RowBatch* batch) {
             batch->last = true;
             return;
         }
-        if (!row) continue;
-        CallerLogRecord& record = batch->rows[batch->count++];
-        FormatPhoneNumber(record.number, sizeof record.number);
+        if (row) ++batch->count;
     }
 }
 
@@ -178,42 +183,37 @@ DWORD WINAPI CallerLogLoader(void* parameter) {
     }
     if (text == nullptr) {
         s_fileState = StateAfterFailedRead(path);
+        s_loadWhole = s_fileState == DataFileState::Missing;
         return 1;
     }
-    if (!LoadRows(page, text, size)) s_loadCut = true;
+    bool whole = LoadRows(page, text, size);
     LocalFree(text);
     s_fileState = DataFileState::Loaded;
+    s_loadWhole = whole;
     PostMessageA(page, WM_COMMAND, CMD_REFRESH, 0);
     return 1;
 }
 
-void HoldListDrawing(HWND page) {
-    if (s_drawing.held) return;
-    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, WM_SETREDRAW, FALSE, 0);
-    s_drawing = ListDrawing{true, 0};
-}
-
-void ReleaseListDrawing(HWND page) {
-    if (!s_drawing.held) return;
-    s_drawing = ListDrawing{false, 0};
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+// The view follows the model's row count; the rows it shows keep their place.
+void ShowRowCount(HWND page) {
+    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETITEMCOUNT, s_model.rows.size(),
+                        LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void OnLoadedRows(HWND page, RowBatch* batch) {
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    HoldListDrawing(page);
     for (int i = 0; i < batch->count; ++i) {
         const CallerLogRecord& row = batch->rows[i];
-        const char* const cells[] = {row.date, row.time, row.name, row.number};
-        AppendListRow(list, 0, cells, 4);
+        AddCallerLogModelRow(&s_model, row.date, row.time, row.number, row.name);
     }
-    s_drawing.rowsHeld += batch->count;
-    if (batch->last || s_drawing.rowsHeld >= kRowsPerDrawing) ReleaseListDrawing(page);
+    ShowRowCount(page);
     HANDLE places = batch->places;
     LocalFree(batch);
     ReleaseSemaphore(places, 1, nullptr);
+}
+
+void OnAddRow(HWND page, const NewRow* row) {
+    AddCallerLogModelRow(&s_model, row->date, row->time, row->number, row->name);
+    ShowRowCount(page);
 }
 
 bool IsMarkedChanged(HWND page) { return GetPropA(page, kChangedProperty) != nullptr; }
@@ -234,8 +234,9 @@ void OnInitDialog(HWND page) {
     }
     s_page = page;
     s_pageClosing = false;
-    s_loadCut = false;
-    s_drawing = ListDrawing{false, 0};
+    s_loadWhole = false;
+    s_fileState = DataFileState::Missing;
+    s_model = CallerLogModel{};
     SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                         LVS_EX_FULLROWSELECT);
     AddListColumn(page, IDC_CALLER_LOG_LIST, 0, 15, IDS_COLUMN_DATE);
@@ -258,23 +259,55 @@ void ShowLastRow(HWND page) {
 
 void OnCommand(HWND page, int id) {
     switch (id) {
-    case CMD_REFRESH:
-        ReleaseListDrawing(page);  // also after a load that ended early
-        ShowLastRow(page);
-        break;
+    case CMD_REFRESH: ShowLastRow(page); break;
     case CMD_PAGE_SAVE: SaveIfChanged(page); break;
     default: break;
     }
 }
 
-void OnNotify(HWND page, const NMHDR* header) {
-    if (header->idFrom != IDC_CALLER_LOG_LIST || header->code != LVN_KEYDOWN) return;
-    if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey != VK_DELETE) return;
-    bool loading = s_drawing.held;
-    HoldListDrawing(page);
-    DeleteSelectedRows(page, IDC_CALLER_LOG_LIST);
-    if (!loading) ReleaseListDrawing(page);
+// The list asks for the texts of the cells it draws; the number is formatted for the screen only.
+void OnGetDisplayInfo(NMLVDISPINFOA* info) {
+    LVITEMA& item = info->item;
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0 || item.iItem < 0) return;
+    CallerLogCells cells = CallerLogModelRow(s_model, static_cast<size_t>(item.iItem));
+    const char* text = "";
+    char shown[kLogFieldSize];
+    switch (item.iSubItem) {
+    case 0: text = cells.date; break;
+    case 1: text = cells.time; break;
+    case 2: text = cells.name; break;
+    case 3:
+        CopyText(shown, sizeof shown, cells.number);
+        FormatPhoneNumber(shown, sizeof shown);
+        text = shown;
+        break;
+    default: break;
+    }
+    CopyText(item.pszText, static_cast<size_t>(item.cchTextMax), text);
+}
+
+// Delete takes the selected rows out of the model; only a Delete that took one marks the page.
+void DeleteSelected(HWND page) {
+    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    std::vector<size_t> selected;
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        selected.push_back(static_cast<size_t>(row));
+    }
+    if (DeleteCallerLogModelRows(&s_model, selected) == 0) return;
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ShowRowCount(page);
+    InvalidateRect(list, nullptr, TRUE);
     MarkChanged(page);
+}
+
+void OnNotify(HWND page, NMHDR* header) {
+    if (header->idFrom != IDC_CALLER_LOG_LIST) return;
+    if (header->code == LVN_GETDISPINFOA) {
+        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
+    } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
+        DeleteSelected(page);
+    }
 }
 
 void OnSize(HWND page, int width, int height) {
@@ -287,14 +320,16 @@ void OnDestroy(HWND page) {
     // A list the loader is still filling must not replace the file.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SaveCallerLog(page);
     s_page = nullptr;
+    s_model = CallerLogModel{};
 }
 
 INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
-    case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
+    case WM_NOTIFY: OnNotify(page, reinterpret_cast<NMHDR*>(lParam)); return TRUE;
     case MSG_CALLER_LOG_ADD_ROWS: OnLoadedRows(page, reinterpret_cast<RowBatch*>(lParam)); return TRUE;
+    case MSG_CALLER_LOG_ADD_ROW: OnAddRow(page, reinterpret_cast<const NewRow*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
@@ -308,27 +343,18 @@ bool WriteAll(HANDLE file, const char* data, size_t length) {
     return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
 }
 
-bool WriteRows(HWND page, HANDLE file) {
+bool WriteRows(HANDLE file) {
     char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
     if (block == nullptr) return false;
     size_t used = 0;
     bool written = true;
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows && written; ++row) {
-        char date[kLogFieldSize];
-        char time[kLogFieldSize];
-        char name[256];
-        char number[kLogFieldSize];
-        ReadListCell(list, row, 0, date, sizeof date);
-        ReadListCell(list, row, 1, time, sizeof time);
-        ReadListCell(list, row, 2, name, sizeof name);
-        ReadListCell(list, row, 3, number, sizeof number);
+    for (size_t row = 0; row < s_model.rows.size() && written; ++row) {
         if (used + kLogLineSize > kWriteBlockSize) {
             written = WriteAll(file, block, used);
             used = 0;
         }
-        if (MakeSavedCallerLogLine(date, time, number, name, block + used, kLogLineSize)) {
+        CallerLogCells cells = CallerLogModelRow(s_model, row);
+        if (MakeSavedCallerLogLine(cells.date, cells.time, cells.number, cells.name, block + used, kLogLineSize)) {
             used += static_cast<size_t>(lstrlenA(block + used));
         }
     }
@@ -348,15 +374,15 @@ void GetCallerLogPath(char* buffer) { GetDataFilePath(kSettingCallerLogPath, "lo
 void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number) {
     HWND page = s_page;
     if (page == nullptr) return;
-    char shown[kLogFieldSize];
-    CopyText(shown, sizeof shown, number);
-    FormatPhoneNumber(shown, sizeof shown);
-    AddListRow(page, IDC_CALLER_LOG_LIST, 0, date, time, name, shown, static_cast<const char*>(nullptr));
+    NewRow row{date, time, name, number};
+    SendMessageA(page, MSG_CALLER_LOG_ADD_ROW, 0, reinterpret_cast<LPARAM>(&row));
 }
 
 void AddCallerLogEntry(const char* name, const char* number) {
     HWND page = s_page;
-    if (page != nullptr) SaveIfChanged(page);  // the file matches the list again before the new line goes on it
+    // The file matches the list again before the new line goes on it; the page's own thread
+    // writes it, as the model is that thread's.
+    if (page != nullptr) SendMessageA(page, WM_COMMAND, CMD_PAGE_SAVE, 0);
     SYSTEMTIME now;
     GetLocalTime(&now);
     char date[16];
@@ -374,6 +400,9 @@ void AddCallerLogEntry(const char* name, const char* number) {
     {
         FileLock hold;
         if (path[0] != '\0') appended = AppendTextToFile(path, line);
+        // A file that was missing is now the program's own: it holds what the list holds.
+        DataFileState missing = DataFileState::Missing;
+        if (appended) s_fileState.compare_exchange_strong(missing, DataFileState::Loaded);
         bool loaderWillShowIt = page != nullptr && !s_loaderHasRead && appended;
         // The row goes in before any rewrite can start: one that read the list without it would
         // take the line out of the file again.
@@ -387,16 +416,17 @@ void AddCallerLogEntry(const char* name, const char* number) {
 bool SaveCallerLog(HWND page) {
     char path[MAX_PATH];
     GetCallerLogPath(path);
-    if (path[0] == '\0') return false;
-    if (s_fileState == DataFileState::Unreadable) {
-        LogPrintf("Could not save log: %s could not be read at start and is left as it is", path);
-        return false;
-    }
-    if (s_loadCut) return false;  // the list holds only part of the file
+    if (page == nullptr || path[0] == '\0') return false;
     FileLock hold;
-    int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
-    if (rows < 1) {
-        return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    DataFileState state = s_fileState;
+    switch (ChooseDataFileSave(state, s_loadWhole, s_model.rows.size())) {
+    case DataFileSave::Keep:
+        if (state == DataFileState::Unreadable) {
+            LogPrintf("Could not save log: %s could not be read at start and is left as it is", path);
+        }
+        return false;
+    case DataFileSave::Delete: return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    case DataFileSave::Rewrite: break;
     }
     char reason[256];
     HANDLE file = BeginRewrite(path);
@@ -404,7 +434,7 @@ bool SaveCallerLog(HWND page) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }
-    if (!WriteRows(page, file)) {
+    if (!WriteRows(file)) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         AbandonRewrite(path, file);
         return false;
@@ -413,5 +443,6 @@ bool SaveCallerLog(HWND page) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }
+    s_fileState = DataFileState::Loaded;
     return true;
 }

@@ -1,7 +1,7 @@
-// The caller log: every call announced here is appended to the caller log file and shown as a row
-// on the Caller Log page. The page reads the file back at start on a loader thread; Delete removes
-// rows, and the file is then rewritten from the list (at the next call, close or end), never
-// otherwise: appending already keeps it equal to the list.
+// The caller log: every call announced here is appended to the caller log file and to the model
+// the Caller Log page shows. The page reads the file back into the model at start on a loader
+// thread; Delete removes rows, and the file is then rewritten from the model (at the next call,
+// close or end), never otherwise: appending already keeps it equal to the model.
 #pragma once
 #include <windows.h>
 
@@ -13,6 +13,7 @@ void AddCallerLogEntry(const char* name, const char* number);
 void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number);
 // The file's path: "clog", or the program's path with "log", stored on first use (MAX_PATH bytes).
 void GetCallerLogPath(char* buffer);
-// Rewrites the file from the page's list (an empty list deletes it). True when the file now
-// holds the list; false when it was left as it was (refused, or the rewrite failed: logged).
+// Rewrites the file from the model (an empty model deletes a file it loaded), on the page's
+// thread. True when the file now holds the model; false when it was left as it was (refused, or
+// the rewrite failed: logged).
 bool SaveCallerLog(HWND page);

@@ -417,23 +417,30 @@ bool SavePhoneBook(HWND page) {
     if (page == nullptr) return false;
     char path[MAX_PATH];
     GetPhoneBookPath(path);
-    if (s_book.file == DataFileState::Unreadable) {
-        if (!s_book.refusalLogged.exchange(true)) {
-            LogPrintf("Could not save phone book: %s could not be read at start and is left as it is", path);
-        }
-        return false;
-    }
-    if (!s_book.loaded || path[0] == '\0') return false;
+    if (path[0] == '\0') return false;
+    DataFileState state = s_book.file;
     char reason[256];
-    if (RowCount(page) < 1) {
-        // Only a file the page read or wrote goes with the emptied list; one that was not there at
-        // start (a share not yet reachable then) is not the page's to delete.
-        if (s_book.file == DataFileState::Loaded && !DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    switch (ChooseDataFileSave(state, s_book.loaded, static_cast<size_t>(RowCount(page)))) {
+    case DataFileSave::Keep:
+        if (state == DataFileState::Unreadable) {
+            if (!s_book.refusalLogged.exchange(true)) {
+                LogPrintf("Could not save phone book: %s could not be read at start and is left as it is", path);
+            }
+            return false;
+        }
+        if (!s_book.loaded) return false;
+        // An emptied list and a file the page never knew (one not there at start, a share not
+        // yet reachable then): nothing of the page's to write or delete.
+        RemovePropA(page, kChangedProperty);
+        return true;
+    case DataFileSave::Delete:
+        if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
             LogPrintf("Could not delete phone book: %s", ErrorText(kLastError, reason, sizeof reason));
             return false;
         }
         RemovePropA(page, kChangedProperty);
         return true;
+    case DataFileSave::Rewrite: break;
     }
     HANDLE file = BeginRewrite(path);
     if (file == INVALID_HANDLE_VALUE) {

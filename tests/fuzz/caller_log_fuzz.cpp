@@ -43,11 +43,7 @@ void CheckSaved(const CallerLogRecord& row) {
     cleanTime.push_back('\0');
     StripBlanks(cleanDate.data());
     StripBlanks(cleanTime.data());
-    KeepDigits(number.data());
-    if (number[0] == '\0') {
-        std::memcpy(number.data(), row.number, kLogFieldSize);
-        StripBlanks(number.data());
-    }
+    StripBlanks(number.data());  // the number as it came
     std::vector<char> cleanName(name.begin(), name.end());
     cleanName.push_back('\0');
     CollapseBlanks(cleanName.data());

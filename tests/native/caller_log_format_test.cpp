@@ -77,9 +77,9 @@ TEST(CallerLogFormat, Writing) {
     EXPECT_STREQ("2026-12-06", date);
     EXPECT_STREQ("09:05:07", time);
 
-    ASSERT_TRUE(MakeSavedCallerLogLine("2007-01-06", "12:00:00", "(555) 123 45 67", "  John   Q\tPublic ", line,
+    ASSERT_TRUE(MakeSavedCallerLogLine("2007-01-06", "12:00:00", "555 1234", "  John   Q\tPublic ", line,
                                        sizeof line));
-    EXPECT_STREQ("2007-01-06 12:00:00 5551234567 John Q Public\r\n", line);
+    EXPECT_STREQ("2007-01-06 12:00:00 5551234 John Q Public\r\n", line);
     ASSERT_TRUE(MakeSavedCallerLogLine("2007-01-06", "12:00:00", "PRIVATE", "", line, sizeof line));
     EXPECT_STREQ("2007-01-06 12:00:00 PRIVATE \r\n", line);  // reads back as the same row
     EXPECT_FALSE(MakeSavedCallerLogLine("2007-01-06", "12:00:00", "", "Ann", line, sizeof line));
@@ -92,7 +92,8 @@ TEST(CallerLogFormat, Writing) {
 
 TEST(CallerLogFormat, SavedLinesReadBackAsTheyWere) {
     char line[kLogLineSize];
-    for (const char* number : {"5551234", "P", "O", "PRIVATE"}) {
+    // The number as it came, whatever a user's format would show: a leading 0 or + stays.
+    for (const char* number : {"5551234", "0301234567", "+4930123456", "555-1234", "P", "O", "PRIVATE"}) {
         ASSERT_TRUE(MakeSavedCallerLogLine("2007-01-06", "12:00:00", number, "Some Body", line, sizeof line));
         std::vector<Row> rows = Parse(line);
         ASSERT_EQ(1u, rows.size()) << number;

@@ -47,6 +47,24 @@ void WriteFileText(const std::string& path, const std::string& text) {
     CloseHandle(file);
 }
 
+// A user's number formats, in place before the first number is formatted: the defaults, and two
+// that show fewer digits than the call has (one shows none at all).
+class UserFormats : public testing::Environment {
+public:
+    void SetUp() override {
+        char path[MAX_PATH];
+        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+        ASSERT_GT(length, 4u);
+        lstrcpyA(path + length - 3, "cfg");
+        WriteFileText(path,
+                      "[Phone_Number_Format]\r\nxxxx=xx xx\r\nxxxxx=x xx xx\r\nxxxxxx=xx xx xx\r\n"
+                      "xxxxxxx=xxx xx xx\r\nxxxxxxxx=x xxx xx xx\r\nxxxxxxxxx=x (xxx) x xx xx\r\n"
+                      "xxxxxxxxxx=(xxx) xxx xx xx\r\nxxxxxxxxxxx=x (xxx) xxx xx xx\r\n"
+                      "xxxxxxxxxxxxxxx=\r\nxxxxxxxxxxxxxxxx=+49 xxx\r\n");
+    }
+};
+testing::Environment* const kUserFormats = testing::AddGlobalTestEnvironment(new UserFormats);
+
 class CallerLog : public testing::Test {
 protected:
     void SetUp() override {
@@ -159,6 +177,42 @@ TEST_F(CallerLog, DeletingRewritesTheFile) {
     DeleteRows({0, 1, 2});
     SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
     EXPECT_EQ("<missing>", ReadFileText(path_));
+}
+
+// A rewrite writes each call's number as it came, not as the user's format shows it.
+TEST_F(CallerLog, ARewriteKeepsTheNumbersAsTheyCame) {
+    WriteFileText(path_,
+                  "2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
+                  "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n"
+                  "2007-01-06 12:00:02 5551234 Gone\r\n");
+    Open();
+    WaitForLoader();
+    EXPECT_EQ((std::vector<std::string>{"2007-01-06|12:00:00|Shown Without Number|",
+                                        "2007-01-06|12:00:01|Shown Short|+49 123", "2007-01-06|12:00:02|Gone|555 12 34"}),
+              Rows());
+    DeleteRows({2});
+    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    EXPECT_EQ("2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
+              "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n",
+              ReadFileText(path_));
+}
+
+// The program ends before the loader has read the file: the empty list is no history, and a
+// Delete in it deletes nothing.
+TEST_F(CallerLog, AListThatNeverLoadedNeverTakesTheFile) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
+    WriteFileText(path_, history);
+    g_state.stop = 1;
+    Open();
+    WaitForLoader();
+    g_state.stop = 0;
+    EXPECT_TRUE(Rows().empty());
+    DeleteRows({});
+    EXPECT_EQ(nullptr, GetPropA(page_, "ch"));
+    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
+    DestroyWindow(page_);  // the page saves what it holds as it goes, when it may
+    page_ = nullptr;
+    EXPECT_EQ(history, ReadFileText(path_));
 }
 
 FILETIME LastWrite(const std::string& path) {
