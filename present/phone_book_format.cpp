@@ -107,13 +107,3 @@ size_t FormatBookLine(const char* numbers, const char* name, char* out, size_t o
     AppendText(out, outSize, name);
     return AppendText(out, outSize, "\r\n");
 }
-
-int FindContactRow(const char* number, int rowCount, ReadRowNumbers readNumbers, void* context) {
-    if (number == nullptr || readNumbers == nullptr) return -1;
-    for (int row = 0; row < rowCount; ++row) {
-        char numbers[kNumbersCellSize];
-        if (!readNumbers(context, row, numbers, sizeof numbers)) continue;
-        if (numbers[0] != '\0' && NumberInList(number, numbers)) return row;
-    }
-    return -1;
-}

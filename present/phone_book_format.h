@@ -49,9 +49,3 @@ bool NextBookLine(BookCursor* cursor, BookLine* line);
 // "numbers:name\r\n" into out. Returns the length; 0 (and out empty) when the line does not fit,
 // so no line is ever written cut short of its end.
 size_t FormatBookLine(const char* numbers, const char* name, char* out, size_t outSize);
-
-// The contact lookup over the rows of a list: readNumbers fills buffer with the Phone Number(s)
-// cell of a row (false when the row cannot be read, which then matches nothing). Returns the
-// first row, from the top, whose numbers hold number; -1 when none does.
-using ReadRowNumbers = bool (*)(void* context, int row, char* buffer, size_t size);
-int FindContactRow(const char* number, int rowCount, ReadRowNumbers readNumbers, void* context);

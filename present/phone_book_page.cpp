@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <mutex>
+#include <shared_mutex>
+#include <vector>
 
-#include "app/compare_text.h"
 #include "app/data_files.h"
 #include "app/error_text.h"
 #include "app/messages.h"
@@ -18,6 +20,7 @@
 #include "diag/program_log.h"
 #include "present/phone_book_format.h"
 #include "present/phone_book_ids.h"
+#include "present/phone_book_model.h"
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
 
@@ -26,27 +29,15 @@ namespace {
 constexpr char kChangedProperty[] = "ch";
 constexpr DWORD kLoaderDelayMs = 1500;
 constexpr DWORD kLoaderWaitMs = 60000;
-constexpr int kNameColumn = 0;
-constexpr int kNumbersColumn = 1;
-constexpr size_t kLookupNameSize = 200;  // the most of a name a lookup hands out, with its NUL
 constexpr size_t kEditTextSize = 256;
-constexpr size_t kSortCellSize = 256;
 
-// Messages of this page alone, sent by other threads. Each carries a whole lookup or a batch of
-// loaded rows: one cross-thread message per row would make a book of ten thousand contacts take
-// seconds to search and to load.
-constexpr UINT MSG_PHONE_BOOK_LOOKUP = WM_APP + 1;    // lParam: LookupRequest
+// The loader hands the page its rows a batch at a time: one cross-thread message per row would
+// make a book of ten thousand contacts take seconds to load.
 constexpr UINT MSG_PHONE_BOOK_ADD_ROWS = WM_APP + 2;  // lParam: RowBatch
-// Answers no other window gives by chance, should the page be gone and its handle reused.
-constexpr LRESULT kContactFound = 0x50424B1;
+// An answer no other window gives by chance, should the page be gone and its handle reused.
 constexpr LRESULT kRowsTaken = 0x50424B2;
 
 constexpr int kRowsPerBatch = 128;
-
-struct LookupRequest {
-    const char* number;
-    char name[kLookupNameSize];
-};
 
 struct RowBatch {
     int count;
@@ -74,10 +65,17 @@ struct PhoneBookState {
 };
 PhoneBookState s_book;
 
-int RowCount(HWND page) {
-    LRESULT count = SendDlgItemMessageA(page, IDC_PHONE_BOOK_LIST, LVM_GETITEMCOUNT, 0, 0);
-    return count > 0 ? static_cast<int>(count) : 0;
-}
+// The contacts the page shows. The user-interface thread alone changes them, and only while it
+// holds s_modelLock exclusively; it reads them without the lock. Lookups from the port monitors
+// and the network agent read them holding the lock shared, so a call is named without waiting
+// for the page's thread, which may be busy with a dialog of its own.
+PhoneBookModel s_model;
+std::shared_mutex s_modelLock;
+using ModelChange = std::unique_lock<std::shared_mutex>;
+
+HWND List(HWND page) { return GetDlgItem(page, IDC_PHONE_BOOK_LIST); }
+
+int RowCount() { return static_cast<int>(s_model.contacts.size()); }
 
 void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7)); }
 
@@ -147,36 +145,34 @@ DWORD WINAPI PhoneBookLoader(void* parameter) {
 
 // --- The page, on the user-interface thread.
 
-// The list lays itself out again after every single change unless told to wait: with redrawing
-// held, ten thousand rows go in within a blink instead of seconds.
-void HoldListDrawing(HWND page, bool hold) {
-    HWND list = GetDlgItem(page, IDC_PHONE_BOOK_LIST);
-    SendMessageA(list, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-    if (!hold) InvalidateRect(list, nullptr, TRUE);
+// The list follows the model's row count; the rows it shows keep their place.
+void ShowRowCount(HWND page) {
+    SendMessageA(List(page), LVM_SETITEMCOUNT, s_model.contacts.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
-    HWND list = GetDlgItem(page, IDC_PHONE_BOOK_LIST);
-    HoldListDrawing(page, true);
-    for (int i = 0; i < batch->count; ++i) {
-        const BookLine& line = batch->lines[i];
-        const char* const cells[] = {line.text + line.nameAt, line.text};
-        AppendListRow(list, 0, cells, 2);
+    {
+        ModelChange hold(s_modelLock);
+        for (int i = 0; i < batch->count; ++i) {
+            const BookLine& line = batch->lines[i];
+            AddPhoneBookContact(&s_model, line.text + line.nameAt, line.text);
+        }
     }
-    HoldListDrawing(page, false);
+    ShowRowCount(page);
     return kRowsTaken;
 }
 
-bool ReadNumbersCell(void* list, int row, char* buffer, size_t size) {
-    return ReadListCell(static_cast<HWND>(list), row, kNumbersColumn, buffer, size);
-}
-
-LRESULT OnLookup(HWND page, LookupRequest* request) {
-    // The list is looked up once: for every row it would cost more than reading the row.
-    int row = FindContactRow(request->number, RowCount(page), ReadNumbersCell, GetDlgItem(page, IDC_PHONE_BOOK_LIST));
-    if (row < 0) return 0;
-    GetListCell(page, IDC_PHONE_BOOK_LIST, row, kNameColumn, request->name, sizeof request->name);
-    return kContactFound;
+// The list asks for the texts of the cells it draws.
+void OnGetDisplayInfo(NMLVDISPINFOA* info) {
+    LVITEMA& item = info->item;
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+    const char* text = "";
+    if (item.iItem >= 0 && item.iItem < RowCount()) {
+        const PhoneBookContact& contact = s_model.contacts[static_cast<size_t>(item.iItem)];
+        if (item.iSubItem == kPhoneBookNameColumn) text = contact.name.c_str();
+        if (item.iSubItem == kPhoneBookNumbersColumn) text = contact.numbers.c_str();
+    }
+    CopyText(item.pszText, static_cast<size_t>(item.cchTextMax), text);
 }
 
 void RequestSelectionCheck(HWND page) {
@@ -186,15 +182,16 @@ void RequestSelectionCheck(HWND page) {
 }
 
 void ShowContactInEditors(HWND page, Selection selection) {
-    bool one = selection.count == 1 && selection.first >= 0;
+    bool one = selection.count == 1 && selection.first >= 0 && selection.first < RowCount();
     static constexpr int kEditors[] = {IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_NUMBERS_LABEL, IDC_NUMBERS_EDIT};
     for (int id : kEditors) EnableWindow(GetDlgItem(page, id), one);
     EnableWindow(GetDlgItem(page, IDC_ADD_CONTACT), selection.count < 2);
     char name[kEditTextSize] = "";
     char numbers[kEditTextSize] = "";
     if (one) {
-        GetListCell(page, IDC_PHONE_BOOK_LIST, selection.first, kNameColumn, name, sizeof name);
-        GetListCell(page, IDC_PHONE_BOOK_LIST, selection.first, kNumbersColumn, numbers, sizeof numbers);
+        const PhoneBookContact& contact = s_model.contacts[static_cast<size_t>(selection.first)];
+        CopyText(name, sizeof name, contact.name.c_str());
+        CopyText(numbers, sizeof numbers, contact.numbers.c_str());
     }
     s_book.fillingEditors = true;
     SetDlgItemTextA(page, IDC_NAME_EDIT, name);
@@ -205,7 +202,7 @@ void ShowContactInEditors(HWND page, Selection selection) {
 void CheckSelection(HWND page) {
     s_book.checkPending = false;
     Selection now{GetNextSelectedRow(page, IDC_PHONE_BOOK_LIST, -1),
-                  static_cast<int>(SendDlgItemMessageA(page, IDC_PHONE_BOOK_LIST, LVM_GETSELECTEDCOUNT, 0, 0))};
+                  static_cast<int>(SendMessageA(List(page), LVM_GETSELECTEDCOUNT, 0, 0))};
     // Refilling the editors while the user types in one would move the caret under their hands.
     if (now.first == s_book.shown.first && now.count == s_book.shown.count) return;
     s_book.shown = now;
@@ -215,74 +212,84 @@ void CheckSelection(HWND page) {
 // The row the editors write to; -1 when they show no single row.
 int EditedRow(HWND page, int editId) {
     if (s_book.fillingEditors || GetFocus() != GetDlgItem(page, editId)) return -1;
-    if (s_book.shown.count != 1 || s_book.shown.first >= RowCount(page)) return -1;
+    if (s_book.shown.count != 1 || s_book.shown.first < 0 || s_book.shown.first >= RowCount()) return -1;
     return s_book.shown.first;
 }
 
-void OnNameEdited(HWND page) {
-    int row = EditedRow(page, IDC_NAME_EDIT);
-    if (row < 0) return;
-    char name[kEditTextSize];
-    GetDlgItemTextA(page, IDC_NAME_EDIT, name, sizeof name);
-    CollapseBlanks(name);
-    SetListCell(page, IDC_PHONE_BOOK_LIST, row, kNameColumn, name);
-    MarkChanged(page);
-}
+using CellEdit = bool (*)(PhoneBookModel* model, size_t row, const char* typed);
 
-void OnNumbersEdited(HWND page) {
-    int row = EditedRow(page, IDC_NUMBERS_EDIT);
+// What the user types goes into the model at once; the list redraws the row if it changed.
+void OnEdited(HWND page, int editId, CellEdit edit) {
+    int row = EditedRow(page, editId);
     if (row < 0) return;
     char typed[kEditTextSize];
-    GetDlgItemTextA(page, IDC_NUMBERS_EDIT, typed, sizeof typed);
-    char numbers[kNumbersCellSize];
-    NormalizeNumbers(typed, numbers, sizeof numbers);
-    SetListCell(page, IDC_PHONE_BOOK_LIST, row, kNumbersColumn, numbers);
+    GetDlgItemTextA(page, editId, typed, sizeof typed);
+    bool changed = false;
+    {
+        ModelChange hold(s_modelLock);
+        changed = edit(&s_model, static_cast<size_t>(row), typed);
+    }
+    if (changed) SendMessageA(List(page), LVM_REDRAWITEMS, row, row);
     MarkChanged(page);
 }
 
-int CALLBACK CompareContactCells(LPARAM first, LPARAM second, LPARAM cells) {
-    const auto* texts = reinterpret_cast<const char(*)[kSortCellSize]>(cells);
-    const char* a = texts[first];
-    const char* b = texts[second];
-    return CompareTextNoCase(a, lstrlenA(a), b, lstrlenA(b));
+std::vector<size_t> SelectedRows(HWND list) {
+    std::vector<size_t> rows;
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        rows.push_back(static_cast<size_t>(row));
+    }
+    return rows;
 }
 
 void SortByColumn(HWND page, int column) {
-    int rows = RowCount(page);
-    if (rows < 2 || column < 0) return;
-    // The control moves rows while it sorts, so a comparison that read the rows by index would
-    // read whatever row stands there at that moment. The cells are read before the sort instead,
-    // and each row's item data says which of them is its own.
-    size_t bytes = static_cast<size_t>(rows) * kSortCellSize;
-    auto* cells = static_cast<char(*)[kSortCellSize]>(LocalAlloc(LMEM_FIXED, bytes));
-    if (cells == nullptr) return;
-    HoldListDrawing(page, true);
-    for (int row = 0; row < rows; ++row) {
-        GetListCell(page, IDC_PHONE_BOOK_LIST, row, column, cells[row], kSortCellSize);
-        SetListRowData(page, IDC_PHONE_BOOK_LIST, row, row);
+    if (RowCount() < 2 || column < 0) return;
+    // The control keeps selection and focus by row, so they are carried to where their rows went.
+    HWND list = List(page);
+    std::vector<size_t> selected = SelectedRows(list);
+    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    std::vector<size_t> moved;
+    {
+        ModelChange hold(s_modelLock);
+        moved = SortPhoneBook(&s_model, column);
     }
-    SendDlgItemMessageA(page, IDC_PHONE_BOOK_LIST, LVM_SORTITEMS, reinterpret_cast<WPARAM>(cells),
-                        reinterpret_cast<LPARAM>(CompareContactCells));
-    HoldListDrawing(page, false);
-    LocalFree(cells);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selected) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
+    if (focused >= 0) ListView_SetItemState(list, static_cast<int>(moved[focused]), LVIS_FOCUSED, LVIS_FOCUSED);
+    InvalidateRect(list, nullptr, TRUE);
     MarkChanged(page);  // the order decides which contact a shared number names
+}
+
+void DeleteSelected(HWND page) {
+    HWND list = List(page);
+    std::vector<size_t> selected = SelectedRows(list);
+    size_t deleted = 0;
+    {
+        ModelChange hold(s_modelLock);
+        deleted = DeletePhoneBookContacts(&s_model, selected);
+    }
+    if (deleted == 0) return;
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ShowRowCount(page);
+    InvalidateRect(list, nullptr, TRUE);
+    MarkChanged(page);
 }
 
 void OnListKey(HWND page, WORD key) {
     if (key == VK_INSERT) PostMessageA(page, WM_COMMAND, IDC_ADD_CONTACT, 0);
     if (key != VK_DELETE) return;
-    HoldListDrawing(page, true);
-    int deleted = DeleteSelectedRows(page, IDC_PHONE_BOOK_LIST);
-    HoldListDrawing(page, false);
-    if (deleted > 0) MarkChanged(page);
+    DeleteSelected(page);
     RequestSelectionCheck(page);
 }
 
-void OnNotify(HWND page, const NMHDR* header) {
+void OnNotify(HWND page, NMHDR* header) {
     if (header->idFrom != IDC_PHONE_BOOK_LIST) return;
     switch (header->code) {
+    case LVN_GETDISPINFOA: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)); break;
     case LVN_KEYDOWN: OnListKey(page, reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey); break;
-    case LVN_ITEMCHANGED: RequestSelectionCheck(page); break;
+    // A range of rows (shift and click) changes with one LVN_ODSTATECHANGED instead.
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED: RequestSelectionCheck(page); break;
     case LVN_COLUMNCLICK:
         SortByColumn(page, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
         RequestSelectionCheck(page);
@@ -297,10 +304,10 @@ void OnCommand(HWND page, int id, int code) {
         if (code == BN_CLICKED) AddContact(page);
         break;
     case IDC_NAME_EDIT:
-        if (code == EN_CHANGE) OnNameEdited(page);
+        if (code == EN_CHANGE) OnEdited(page, IDC_NAME_EDIT, SetPhoneBookName);
         break;
     case IDC_NUMBERS_EDIT:
-        if (code == EN_CHANGE) OnNumbersEdited(page);
+        if (code == EN_CHANGE) OnEdited(page, IDC_NUMBERS_EDIT, SetPhoneBookNumbers);
         break;
     case CMD_PHONE_BOOK_PRIVATE_1: CheckSelection(page); break;
     case CMD_PHONE_BOOK_PRIVATE_2: SetFocus(GetDlgItem(page, IDC_NAME_EDIT)); break;
@@ -312,17 +319,20 @@ void OnCommand(HWND page, int id, int code) {
 }
 
 void OnInitDialog(HWND page) {
-    s_book.page = page;
+    {
+        ModelChange hold(s_modelLock);
+        s_model = PhoneBookModel{};
+        s_book.page = page;
+    }
     s_book.loaded = false;
     s_book.file = DataFileState::Missing;
     s_book.refusalLogged = false;
     s_book.shown = kNoSelectionYet;
     s_book.checkPending = false;
     s_book.fillingEditors = false;
-    SendDlgItemMessageA(page, IDC_PHONE_BOOK_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                        LVS_EX_FULLROWSELECT);
-    AddListColumn(page, IDC_PHONE_BOOK_LIST, kNameColumn, 30, IDS_COLUMN_CONTACT_NAME);
-    AddListColumn(page, IDC_PHONE_BOOK_LIST, kNumbersColumn, 70, IDS_COLUMN_PHONE_NUMBERS);
+    SendMessageA(List(page), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNameColumn, 30, IDS_COLUMN_CONTACT_NAME);
+    AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNumbersColumn, 70, IDS_COLUMN_PHONE_NUMBERS);
     RequestSelectionCheck(page);
     HANDLE loader = CreateThread(nullptr, 0, PhoneBookLoader, page, 0, nullptr);
     if (loader != nullptr) {
@@ -338,7 +348,9 @@ void OnDestroy(HWND page) {
     bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A loader still running holds part of the file in the list: that list must not replace it.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SavePhoneBook(page);
+    ModelChange hold(s_modelLock);
     s_book.page = nullptr;
+    s_model = PhoneBookModel{};
 }
 
 // The result of a message that has one; a dialog procedure hands it over this way.
@@ -351,8 +363,7 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY: OnNotify(page, reinterpret_cast<const NMHDR*>(lParam)); return TRUE;
-    case MSG_PHONE_BOOK_LOOKUP: return Answer(page, OnLookup(page, reinterpret_cast<LookupRequest*>(lParam)));
+    case WM_NOTIFY: OnNotify(page, reinterpret_cast<NMHDR*>(lParam)); return TRUE;
     case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
@@ -369,24 +380,17 @@ bool WriteAll(HANDLE file, const char* data, size_t length) {
     return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
 }
 
-bool WriteRows(HWND page, HANDLE file) {
+bool WriteRows(HANDLE file) {
     char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
     if (block == nullptr) return false;
     size_t used = 0;
     bool written = true;
-    int rows = RowCount(page);
-    HWND list = GetDlgItem(page, IDC_PHONE_BOOK_LIST);
-    for (int row = 0; row < rows && written; ++row) {
-        char name[256];
-        char numbers[512];
-        ReadListCell(list, row, kNameColumn, name, sizeof name);
-        ReadListCell(list, row, kNumbersColumn, numbers, sizeof numbers);
-        if (numbers[0] == '\0') continue;  // a contact never given a number names no caller
+    for (size_t row = 0; row < s_model.contacts.size() && written; ++row) {
         if (used + kSavedLineSize > kWriteBlockSize) {
             written = WriteAll(file, block, used);
             used = 0;
         }
-        used += FormatBookLine(numbers, name, block + used, kSavedLineSize);
+        used += PhoneBookFileLine(s_model, row, block + used, kSavedLineSize);
     }
     if (written && used > 0) written = WriteAll(file, block, used);
     LocalFree(block);
@@ -401,14 +405,9 @@ HWND CreatePhoneBookPage(HWND mainWindow) {
 }
 
 bool LookupPhoneBook(const char* number, char* name, size_t nameSize) {
-    HWND page = s_book.page;
-    if (page == nullptr || number == nullptr || name == nullptr || nameSize == 0) return false;
-    LookupRequest request{number, ""};
-    if (SendMessageA(page, MSG_PHONE_BOOK_LOOKUP, 0, reinterpret_cast<LPARAM>(&request)) != kContactFound) {
-        return false;
-    }
-    CopyText(name, nameSize, request.name);
-    return true;
+    std::shared_lock<std::shared_mutex> hold(s_modelLock);
+    if (s_book.page == nullptr) return false;
+    return LookUpPhoneBookName(s_model, number, name, nameSize);
 }
 
 void GetPhoneBookPath(char* buffer) { GetDataFilePath(kSettingPhoneBookPath, "pbook", buffer); }
@@ -420,7 +419,7 @@ bool SavePhoneBook(HWND page) {
     if (path[0] == '\0') return false;
     DataFileState state = s_book.file;
     char reason[256];
-    switch (ChooseDataFileSave(state, s_book.loaded, static_cast<size_t>(RowCount(page)))) {
+    switch (ChooseDataFileSave(state, s_book.loaded, s_model.contacts.size())) {
     case DataFileSave::Keep:
         if (state == DataFileState::Unreadable) {
             if (!s_book.refusalLogged.exchange(true)) {
@@ -447,7 +446,7 @@ bool SavePhoneBook(HWND page) {
         LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }
-    if (!WriteRows(page, file)) {
+    if (!WriteRows(file)) {
         LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
         AbandonRewrite(path, file);
         return false;
@@ -462,7 +461,13 @@ bool SavePhoneBook(HWND page) {
 }
 
 void AddContact(HWND page) {
-    AddEmptyListRow(page, IDC_PHONE_BOOK_LIST, true);
+    size_t row = 0;
+    {
+        ModelChange hold(s_modelLock);
+        row = AddEmptyPhoneBookContact(&s_model);
+    }
+    ShowRowCount(page);
+    SelectListRow(page, IDC_PHONE_BOOK_LIST, static_cast<int>(row));
     RequestSelectionCheck(page);
     PostMessageA(page, WM_COMMAND, CMD_PHONE_BOOK_PRIVATE_2, 0);
 }

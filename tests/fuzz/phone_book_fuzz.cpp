@@ -8,6 +8,7 @@
 #include <string>
 
 #include "present/phone_book_format.h"
+#include "present/phone_book_model.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -70,15 +71,6 @@ void CheckNormalized(const char* text, size_t limit) {
     FUZZ_CHECK(std::strcmp(again.data(), out.data()) == 0);
 }
 
-bool ReadContact(void* context, int row, char* buffer, size_t size) {
-    const auto* contacts = static_cast<const std::vector<Contact>*>(context);
-    const std::string& numbers = (*contacts)[static_cast<size_t>(row)].numbers;
-    size_t length = numbers.size() < size - 1 ? numbers.size() : size - 1;
-    std::memcpy(buffer, numbers.data(), length);
-    buffer[length] = '\0';
-    return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -108,11 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckNormalized(typed.data(), 1 + size % 16);
 
     // Each contact's first digit run as a caller: it finds that contact or one above it.
+    PhoneBookModel model;
+    for (const Contact& contact : contacts) AddPhoneBookContact(&model, contact.name.c_str(), contact.numbers.c_str());
     std::vector<char> cell(kEditCellLimit, '\0');
     for (size_t i = 0; i < contacts.size() && i < 16; ++i) {
         NormalizeNumbers(contacts[i].numbers.c_str(), cell.data(), cell.size());
         std::string number(cell.data(), strcspn(cell.data(), ","));
-        int row = FindContactRow(number.c_str(), static_cast<int>(contacts.size()), ReadContact, &contacts);
+        int row = FindPhoneBookContact(model, number.c_str());
         FUZZ_CHECK(row >= -1 && row < static_cast<int>(contacts.size()));
         // Found whenever the run is long enough and lies inside what a lookup reads of the cell.
         const std::string& numbers = contacts[i].numbers;

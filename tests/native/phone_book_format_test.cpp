@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -212,37 +211,6 @@ TEST(PhoneBookFormat, FormatNeverCutsALine) {
     std::string name(255, 'n');
     char saved[kSavedLineSize];
     EXPECT_EQ(511u + 1u + 255u + 2u, FormatBookLine(numbers.c_str(), name.c_str(), saved, sizeof saved));
-}
-
-bool ReadFromArray(void* context, int row, char* buffer, size_t size) {
-    const auto* rows = static_cast<const std::vector<std::string>*>(context);
-    if (row < 0 || row >= static_cast<int>(rows->size())) return false;
-    if ((*rows)[row] == "<unreadable>") return false;
-    snprintf(buffer, size, "%s", (*rows)[row].c_str());
-    return true;
-}
-
-TEST(PhoneBookFormat, TheFirstMatchingRowWins) {
-    const std::vector<std::string> rows = {"", "<unreadable>", "1111111", "5551234", "2125551234", "5551234"};
-    struct Case {
-        const char* number;
-        int row;
-    } const cases[] = {
-        {"2125551234", 3},  // row 4 matches whole, row 3 by its tail: the higher row wins
-        {"5551234", 3},
-        {"3125551234", 3},
-        {"1111111", 2},
-        {"1234", -1},
-        {"9999999", -1},
-        {"", -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.row, FindContactRow(c.number, static_cast<int>(rows.size()), ReadFromArray,
-                                        const_cast<std::vector<std::string>*>(&rows)))
-            << c.number;
-    }
-    EXPECT_EQ(-1, FindContactRow("5551234", 0, ReadFromArray, nullptr));
-    EXPECT_EQ(-1, FindContactRow(nullptr, 6, ReadFromArray, nullptr));
 }
 
 }  // namespace
