@@ -104,7 +104,9 @@ BOOL OnInitDialog(HWND page, LPARAM parameter) {
     } else {
         SetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, static_cast<UINT>(port), FALSE);
     }
-    SetPropA(page, kMonitorProperty, CreatePortMonitor(page, port));
+    PortSettings shown;
+    ReadPortSettingsFromPage(page, &shown);
+    SetPropA(page, kMonitorProperty, CreatePortMonitor(page, port, shown));
     return TRUE;
 }
 
@@ -159,7 +161,7 @@ void SaveIfChanged(HWND page) {
     if (ReadPortSettingsFromPage(page, settings) && read && port >= 1 && port <= 4) {
         SavePortSettings(static_cast<int>(port), *settings);
         PortMonitor* monitor = MonitorOf(page);
-        if (monitor != nullptr) StartPortMonitor(monitor);
+        if (monitor != nullptr) StartPortMonitor(monitor, *settings);
     }
     LocalFree(settings);
 }

@@ -1,6 +1,7 @@
 // The Modem page of one COM port (COM1 to COM4): how to open the port, how to set up its modem,
 // and which windows of other programs make the monitor give the port up. The page owns the
-// port's monitor thread, which reads its settings from the page's controls.
+// port's monitor thread, and hands it a copy of its settings as it shows them at start and each
+// time it saves them.
 #pragma once
 #include <windows.h>
 

@@ -8,7 +8,6 @@
 #include "app/thread_wait.h"
 #include "diag/program_log.h"
 #include "modem/caller_id_reader.h"
-#include "modem/modem_page.h"
 #include "modem/thread_messages.h"
 #include "modem/window_finder.h"
 
@@ -34,9 +33,14 @@ struct MonitorRun {
     char windowTitle[512];
 };
 
+// Takes the page's latest settings; false when the page is gone.
 bool ReadSettings(MonitorRun* run) {
-    HWND page = run->monitor->page;
-    return page != nullptr && ReadPortSettingsFromPage(page, &run->settings);
+    PortMonitor* monitor = run->monitor;
+    {
+        std::lock_guard<std::mutex> hold(monitor->settingsLock);
+        run->settings = monitor->settings;
+    }
+    return PageExists(monitor);
 }
 
 void ClosePort(PortMonitor* monitor) {
@@ -120,20 +124,24 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
 
 }  // namespace
 
-PortMonitor* CreatePortMonitor(HWND page, int portNumber) {
+PortMonitor* CreatePortMonitor(HWND page, int portNumber, const PortSettings& settings) {
     auto* monitor = new (std::nothrow) PortMonitor{};
     if (monitor == nullptr) return nullptr;
     monitor->page = page;
     monitor->portNumber = portNumber;
-    if (!StartPortMonitor(monitor)) {
+    if (!StartPortMonitor(monitor, settings)) {
         DestroyPortMonitor(monitor);
         return nullptr;
     }
     return monitor;
 }
 
-bool StartPortMonitor(PortMonitor* monitor) {
+bool StartPortMonitor(PortMonitor* monitor, const PortSettings& settings) {
     if (monitor == nullptr) return false;
+    {
+        std::lock_guard<std::mutex> hold(monitor->settingsLock);
+        monitor->settings = settings;
+    }
     monitor->reload = 1;
     if (monitor->thread != nullptr) {
         if (WaitForSingleObject(monitor->thread, 1) == WAIT_TIMEOUT) return true;  // it takes up the reload

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 
+#include "modem/port_settings.h"
 #include "modem/serial_port.h"
 
 struct PortMonitor {
@@ -15,11 +17,17 @@ struct PortMonitor {
     std::atomic<HWND> page;       // the Modem page; nullptr ends every wait of the thread
     int portNumber;               // 1 to 4
     std::atomic<uint32_t> reload;  // set by the page: settings changed, reopen with them
+    // The page's settings as it showed them at start and as it saved them since: written by the
+    // page's thread, copied by the monitor's under the lock. The monitor never reads the page's
+    // controls, so it never waits for the page's thread.
+    std::mutex settingsLock;
+    PortSettings settings;
 };
 
-// Starts a monitor for the page of portNumber; nullptr when its thread cannot be started.
-PortMonitor* CreatePortMonitor(HWND page, int portNumber);
-// Tells the monitor that the page's settings changed (starting a new thread if the old one ended).
-bool StartPortMonitor(PortMonitor* monitor);
+// Starts a monitor for the page of portNumber with the settings the page shows; nullptr when its
+// thread cannot be started.
+PortMonitor* CreatePortMonitor(HWND page, int portNumber, const PortSettings& settings);
+// Hands the monitor the page's newly saved settings (starting a new thread if the old one ended).
+bool StartPortMonitor(PortMonitor* monitor, const PortSettings& settings);
 // Stops the thread (5 s, then terminated), closes the port and frees the record.
 void DestroyPortMonitor(PortMonitor* monitor);
