@@ -24,7 +24,6 @@ inline constexpr uint32_t kDefaultRole = 1;
 inline constexpr uint32_t kDefaultTextColour = 0x000000;
 inline constexpr uint32_t kDefaultBackColour = 0xEFEFEF;
 inline constexpr uint32_t kDefaultPopupSeconds = 30;
-inline constexpr char kDefaultBroadcastAddress[] = "255.255.255.255";
 
 // The values every start begins with, before the settings are read.
 void SetProcessDefaults(ProcessState* state);

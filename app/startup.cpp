@@ -59,7 +59,7 @@ void ReadGlobalSettings() {
     char* address = g_state.broadcastAddress;
     // An empty text is no address: the sockets library would take it for this computer's name.
     if (ReadSetting(kSettingBroadcastAddress.name, address, kBroadcastAddressSize) != REG_SZ || address[0] == '\0') {
-        wsprintfA(address, "%u.%u.%u.%u", 255u, 255u, 255u, 255u);
+        CopyText(address, kBroadcastAddressSize, kSettingBroadcastAddress.defaultText);
         WriteSetting(kSettingBroadcastAddress.name, address, lstrlenA(address) + 1, REG_SZ);
     }
 }

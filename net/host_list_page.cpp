@@ -35,7 +35,7 @@ constexpr LRESULT kTargetsListed = 0x484F5332;
 // "hosts" is read with the size the program has always used first. This program writes up to
 // 16384 bytes, and a hand-edited value may be longer still: such a value is read again whole,
 // since a list loaded empty would be written back empty at exit and the hosts lost.
-constexpr DWORD kHostsReadSize = 8190;
+constexpr DWORD kHostsReadSize = kSettingHosts.readSize;
 constexpr DWORD kHostsBlockSize = 8192;
 constexpr DWORD kLargeHostsBlockSize = 1024 * 1024;
 

@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "app/product.h"
+
 namespace {
 
 const char kUsage[] =
@@ -107,8 +109,8 @@ int WatchCalls(const char* logPath, int count, double seconds) {
     double end = Now() + seconds;
     while ((popups < count || lines < count) && Now() < end) {
         double when = Now();
-        for (HWND window = FindWindowExA(nullptr, nullptr, "TLWRWN1", nullptr); window != nullptr;
-             window = FindWindowExA(nullptr, window, "TLWRWN1", nullptr)) {
+        for (HWND window = FindWindowExA(nullptr, nullptr, kPopupClassName, nullptr); window != nullptr;
+             window = FindWindowExA(nullptr, window, kPopupClassName, nullptr)) {
             if (!seen.insert(window).second) continue;
             Print("popup", when, PopupText(window).c_str());
             ++popups;

@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/product.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -244,7 +245,7 @@ int PrintStoredValues() {
 
 BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
     char className[32];
-    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "TLWRWN1") == 0) {
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, kPopupClassName) == 0) {
         char text[1024] = {};
         GetWindowTextA(window, text, sizeof text);
         std::string flat;  // one line: each line break becomes "|"
@@ -259,7 +260,7 @@ BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
 
 BOOL CALLBACK DoubleClickPopup(HWND window, LPARAM) {
     char className[32];
-    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, "TLWRWN1") == 0) {
+    if (GetClassNameA(window, className, sizeof className) && std::strcmp(className, kPopupClassName) == 0) {
         PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     }
     return TRUE;
