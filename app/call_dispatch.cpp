@@ -1,24 +1,45 @@
-#include "app/call_dispatch.h"
+#include "base/call_events.h"
 
 #include <windows.h>
 
 #include <cstdarg>
 
 #include "app/call_routing.h"
-#include "app/error_text.h"
-#include "app/messages.h"
-#include "app/roles.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/error_text.h"
+#include "base/messages.h"
+#include "base/roles.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/caller_log_page.h"
-#include "present/phone_book_page.h"
+#include "present/phone_book_lookup.h"
 #include "present/phone_number_format.h"
 #include "present/popup_window.h"
 
 namespace {
 constexpr size_t kAnnounceBufferSize = 512;
 constexpr size_t kAgentTextSize = 2048;
+
+// Hands a text to the network agent thread, which frees it; dropped while no agent runs.
+void PostAgentText(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
+void PostAgentText(const char* format, ...) {
+    char text[kAgentTextSize + 4];
+    va_list args;
+    va_start(args, format);
+    wvsprintfA(text, format, args);
+    va_end(args);
+    DWORD agent = g_win.agentThreadId;
+    if (agent == 0) return;
+    size_t length = static_cast<size_t>(lstrlenA(text));
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, length + 2));
+    if (block == nullptr) return;
+    CopyText(block, length + 2, text);
+    if (!PostThreadMessageA(agent, TMSG_AGENT_TEXT, 0, reinterpret_cast<LPARAM>(block))) {
+        LocalFree(block);
+        char reason[256];
+        LogPrintf("Could not post message: %s", ErrorText(kLastError, reason, sizeof reason));
+    }
+}
 }  // namespace
 
 void DispatchCall(const CallRecord* call) {
@@ -52,23 +73,4 @@ void AnnounceCall(const char* name, const char* number) {
     FormatPopupText(popup, sizeof popup, shownName, shownNumber);
     ShowPopup("%s", popup);
     AddCallerLogEntry(name, number);  // the log keeps the call as it came, neither looked up nor formatted
-}
-
-void PostAgentText(const char* format, ...) {
-    char text[kAgentTextSize + 4];
-    va_list args;
-    va_start(args, format);
-    wvsprintfA(text, format, args);
-    va_end(args);
-    DWORD agent = g_win.agentThreadId;
-    if (agent == 0) return;
-    size_t length = static_cast<size_t>(lstrlenA(text));
-    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, length + 2));
-    if (block == nullptr) return;
-    CopyText(block, length + 2, text);
-    if (!PostThreadMessageA(agent, TMSG_AGENT_TEXT, 0, reinterpret_cast<LPARAM>(block))) {
-        LocalFree(block);
-        char reason[256];
-        LogPrintf("Could not post message: %s", ErrorText(kLastError, reason, sizeof reason));
-    }
 }

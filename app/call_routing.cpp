@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/roles.h"
+#include "base/roles.h"
 
 namespace {
 size_t Written(int written, size_t outSize) {

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 StartSwitch ChooseStartSwitch(const char* arguments) {
     if (arguments == nullptr || arguments[0] == '\0') return StartSwitch::None;

@@ -1,6 +1,6 @@
 #include "app/help_file.h"
 
-#include "app/data_files.h"
+#include "base/data_files.h"
 
 namespace {
 int s_helpOpened = 0;  // UI thread only

@@ -5,14 +5,14 @@
 
 #include "app/blink_series.h"
 #include "app/help_file.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/page_tree.h"
-#include "app/process_state.h"
-#include "app/product.h"
-#include "app/program_path.h"
-#include "app/settings.h"
+#include "base/process_state.h"
+#include "base/product.h"
+#include "base/program_path.h"
+#include "base/settings.h"
 #include "app/tray_icon.h"
-#include "app/win_state.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/popup_window.h"
 #include "present/sounds_page.h"
@@ -138,7 +138,7 @@ void OnEnter(HWND window) {
     if (page != nullptr) SendMessageA(page, WM_COMMAND, IDOK, 0);
 }
 
-void OnCommand(HWND window, int id) {
+void OnCommand(HWND window, int id, LPARAM lParam) {
     switch (id) {
     case IDOK: OnEnter(window); break;
     case IDCANCEL: PostMessageA(window, WM_CLOSE, 0, 0); break;
@@ -147,6 +147,7 @@ void OnCommand(HWND window, int id) {
     case CMD_STOP: OnStop(window); break;
     case CMD_RING: OnRing(window); break;
     case CMD_SHOW: OnShow(window); break;
+    case CMD_ROLE_CHANGED: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
     default: break;
     }
 }
@@ -235,7 +236,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: LayoutMainWindow(window, GetSelectedPage(window)); return TRUE;
     case MSG_TRAY_CALLBACK: OnTrayCallback(window, wParam, lParam); return TRUE;
     case WM_TIMER: OnBlinkTimer(window, wParam); return TRUE;
-    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return TRUE;
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam), lParam); return TRUE;
     case WM_CLOSE: OnClose(window); return TRUE;
     case WM_HELP: ShowHelp(window, 1); return TRUE;
     case WM_DESTROY: OnDestroy(window); return TRUE;

@@ -1,6 +1,6 @@
 #include "app/page_tree.h"
 
-#include "app/win_state.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_page.h"
 #include "net/host_list_page.h"

@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include "app/messages.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "res/resource_ids.h"
 
 BOOL SetTrayIcon(HWND window, DWORD action, int iconId, const char* tip) {

@@ -6,7 +6,7 @@ add_link_options(${SANITIZE})
 
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_library(tellwire_seams_native STATIC app/compare_text_ascii.cpp)
+add_library(tellwire_seams_native STATIC base/compare_text_ascii.cpp)
 add_library(tellwire_core STATIC ${CORE_SOURCES})
 target_link_libraries(tellwire_core PUBLIC tellwire_seams_native)
 

@@ -5,7 +5,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/bench/wine-run;${BEN
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-add_library(tellwire_seams_win32 STATIC app/compare_text_win32.cpp)
+add_library(tellwire_seams_win32 STATIC base/compare_text_win32.cpp)
 add_library(tellwire_core STATIC ${CORE_SOURCES})
 target_include_directories(tellwire_core BEFORE PRIVATE ${CMAKE_SOURCE_DIR}/cmake/core-guard)
 target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
@@ -13,20 +13,19 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_win32)
 # The Win32 shell, everything but the entry point, so tests can link it.
 add_library(tellwire_shell STATIC
   app/call_dispatch.cpp
-  app/data_files.cpp
-  app/error_text.cpp
   app/help_file.cpp
-  app/home_page.cpp
   app/main_window.cpp
-  app/message_box_res.cpp
-  app/page_loader.cpp
   app/page_tree.cpp
-  app/read_whole_file.cpp
-  app/settings.cpp
-  app/thread_wait.cpp
   app/startup.cpp
   app/tray_icon.cpp
-  app/win_state.cpp
+  base/data_files.cpp
+  base/error_text.cpp
+  base/message_box_res.cpp
+  base/page_loader.cpp
+  base/read_whole_file.cpp
+  base/settings.cpp
+  base/thread_wait.cpp
+  base/win_state.cpp
   diag/crash_dialog.cpp
   diag/crash_handler.cpp
   diag/crash_mail.cpp
@@ -52,6 +51,7 @@ add_library(tellwire_shell STATIC
   present/sounds_page.cpp
   ui/choice_list.cpp
   ui/enable_controls.cpp
+  ui/home_page.cpp
   ui/large_font.cpp
   ui/link_label.cpp
   ui/list_view.cpp

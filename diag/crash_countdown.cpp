@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace {
 

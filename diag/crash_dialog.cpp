@@ -2,11 +2,11 @@
 
 #include <commdlg.h>
 
-#include "app/messages.h"
-#include "app/product.h"
-#include "app/read_whole_file.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/product.h"
+#include "base/read_whole_file.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "diag/crash_countdown.h"
 #include "diag/crash_dialog_ids.h"
 #include "diag/temp_file_list.h"

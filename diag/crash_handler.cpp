@@ -3,7 +3,7 @@
 #include <dbghelp.h>
 #include <oleauto.h>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "diag/crash_dialog.h"
 #include "diag/crash_mail.h"
 #include "diag/crash_report.h"

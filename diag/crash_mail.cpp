@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "diag/mail_link.h"
 #include "diag/temp_file_list.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace {
 

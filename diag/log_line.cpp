@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 size_t FormatLogPrefix(char* out, size_t outSize, uint32_t elapsedMs) {
     if (out == nullptr || outSize == 0) return 0;

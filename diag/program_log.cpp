@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstdarg>
 
-#include "app/process_state.h"
-#include "app/win_clock.h"
+#include "base/process_state.h"
+#include "base/win_clock.h"
 #include "diag/log_line.h"
 
 namespace {

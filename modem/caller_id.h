@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/call_record.h"
+#include "base/call_record.h"
 
 inline constexpr size_t kCallerIdLineSize = 256;   // a line of at most 255 characters
 inline constexpr size_t kCallerIdReadSize = 512;   // one read step

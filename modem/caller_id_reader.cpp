@@ -4,15 +4,15 @@
 
 #include <cstring>
 
-#include "app/call_dispatch.h"
-#include "app/messages.h"
-#include "app/text_utils.h"
-#include "app/win_clock.h"
-#include "app/win_state.h"
+#include "base/call_events.h"
+#include "base/messages.h"
+#include "base/text_utils.h"
+#include "base/win_clock.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
 #include "modem/thread_messages.h"
-#include "present/phone_book_page.h"
+#include "present/phone_book_lookup.h"
 
 namespace {
 

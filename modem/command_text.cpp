@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/compare_text.h"
-#include "app/text_utils.h"
+#include "base/compare_text.h"
+#include "base/text_utils.h"
 
 namespace {
 

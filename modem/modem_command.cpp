@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/error_text.h"
-#include "app/text_utils.h"
+#include "base/error_text.h"
+#include "base/text_utils.h"
 #include "diag/program_log.h"
 #include "modem/command_text.h"
 #include "modem/thread_messages.h"

@@ -1,8 +1,8 @@
 #include "modem/modem_page.h"
 
-#include "app/roles.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/roles.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_page_ids.h"
 #include "modem/port_monitor.h"

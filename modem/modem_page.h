@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "modem/port_settings.h"
 
 // WM_COMMAND to the page: lParam non-zero enables every control but the check box, 0 disables

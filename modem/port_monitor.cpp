@@ -2,10 +2,10 @@
 
 #include <new>
 
-#include "app/error_text.h"
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/thread_wait.h"
+#include "base/error_text.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/thread_wait.h"
 #include "diag/program_log.h"
 #include "modem/caller_id_reader.h"
 #include "modem/thread_messages.h"

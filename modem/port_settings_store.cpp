@@ -1,7 +1,7 @@
 #include "modem/port_settings_store.h"
 
-#include "app/settings.h"
-#include "app/text_utils.h"
+#include "base/settings.h"
+#include "base/text_utils.h"
 #include "modem/window_list.h"
 
 namespace {

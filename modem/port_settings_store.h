@@ -1,5 +1,5 @@
 // The settings of one COM port in the settings store: eight values named after the port
-// ("COM2_baud_rate"), see the kSettingPort* entries of app/settings_table.h.
+// ("COM2_baud_rate"), see the kSettingPort* entries of base/settings_table.h.
 #pragma once
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "modem/serial_port.h"
 
-#include "app/text_utils.h"
-#include "app/win_clock.h"
+#include "base/text_utils.h"
+#include "base/win_clock.h"
 #include "modem/command_text.h"
 #include "modem/serial_write.h"
 #include "modem/thread_messages.h"

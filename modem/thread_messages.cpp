@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "app/messages.h"
-#include "app/process_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
 #include "modem/stopped_threads.h"
 
 namespace {

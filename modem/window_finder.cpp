@@ -1,7 +1,7 @@
 #include "modem/window_finder.h"
 
-#include "app/process_state.h"
-#include "app/text_utils.h"
+#include "base/process_state.h"
+#include "base/text_utils.h"
 #include "modem/window_list.h"
 
 namespace {

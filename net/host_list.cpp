@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 
 namespace {
 

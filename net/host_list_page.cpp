@@ -4,11 +4,11 @@
 
 #include <atomic>
 
-#include "app/messages.h"
-#include "app/roles.h"
-#include "app/settings.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/roles.h"
+#include "base/settings.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "net/host_list.h"
 #include "net/host_list_ids.h"
 #include "res/resource_ids.h"

@@ -3,19 +3,19 @@
 #include <atomic>
 #include <cstring>
 
-#include "app/call_dispatch.h"
-#include "app/error_text.h"
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/roles.h"
-#include "app/thread_wait.h"
-#include "app/win_clock.h"
-#include "app/win_state.h"
+#include "base/call_events.h"
+#include "base/error_text.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/roles.h"
+#include "base/thread_wait.h"
+#include "base/win_clock.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "net/host_list_page.h"
 #include "net/packet.h"
 #include "net/udp_transport.h"
-#include "present/phone_book_page.h"
+#include "present/phone_book_lookup.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/compare_text.h"
-#include "app/product.h"
-#include "app/text_utils.h"
+#include "base/compare_text.h"
+#include "base/product.h"
+#include "base/text_utils.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
 #include "net/role_page.h"
 
-#include "app/messages.h"
-#include "app/page_tree.h"
-#include "app/process_state.h"
-#include "app/roles.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/roles.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "net/role_page_ids.h"
 #include "res/resource_ids.h"
 
@@ -98,7 +97,9 @@ void OnCommand(HWND page, int id, int code, LPARAM lParam) {
     case IDC_ROLE_BROADCAST:
         if (clicked) OnBroadcastChanged(page);
         break;
-    case CMD_REFRESH: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, GetRole()); break;
+    case CMD_REFRESH:  // the main window tells every page
+        SendMessageA(GetAncestor(page, GA_ROOT), WM_COMMAND, CMD_ROLE_CHANGED, GetRole());
+        break;
     case CMD_PAGE_SAVE: OnSave(); break;
     case CMD_PAGE_ACTIVATE: OnActivate(page, lParam != 0); break;
     default: break;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/process_state.h"
-#include "app/text_utils.h"
+#include "base/process_state.h"
+#include "base/text_utils.h"
 #include "diag/program_log.h"
 #include "net/packet.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 namespace {
 

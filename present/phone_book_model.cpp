@@ -4,8 +4,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "app/compare_text.h"
-#include "app/text_utils.h"
+#include "base/compare_text.h"
+#include "base/text_utils.h"
 #include "present/phone_book_format.h"
 
 namespace {

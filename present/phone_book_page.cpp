@@ -4,23 +4,22 @@
 
 #include <atomic>
 #include <mutex>
-#include <shared_mutex>
 #include <vector>
 
-#include "app/data_files.h"
-#include "app/error_text.h"
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/read_whole_file.h"
-#include "app/text_utils.h"
-#include "app/page_loader.h"
-#include "app/thread_wait.h"
-#include "app/win_clock.h"
-#include "app/win_state.h"
+#include "base/data_files.h"
+#include "base/error_text.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/read_whole_file.h"
+#include "base/text_utils.h"
+#include "base/page_loader.h"
+#include "base/thread_wait.h"
+#include "base/win_clock.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/phone_book_format.h"
 #include "present/phone_book_ids.h"
-#include "present/phone_book_model.h"
+#include "present/phone_book_lookup.h"
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
 
@@ -65,17 +64,12 @@ struct PhoneBookState {
 };
 PhoneBookState s_book;
 
-// The contacts the page shows. The user-interface thread alone changes them, and only while it
-// holds s_modelLock exclusively; it reads them without the lock. Lookups from the port monitors
-// and the network agent read them holding the lock shared, so a call is named without waiting
-// for the page's thread, which may be busy with a dialog of its own.
-PhoneBookModel s_model;
-std::shared_mutex s_modelLock;
-using ModelChange = std::unique_lock<std::shared_mutex>;
+// The contacts the page shows are the program's phone book (g_phoneBook): this thread alone
+// changes them, holding the book's lock while it does, and reads them without it.
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_PHONE_BOOK_LIST); }
 
-int RowCount() { return static_cast<int>(s_model.contacts.size()); }
+int RowCount() { return static_cast<int>(g_phoneBook.contacts.size()); }
 
 void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7)); }
 
@@ -147,15 +141,15 @@ DWORD WINAPI PhoneBookLoader(void* parameter) {
 
 // The list follows the model's row count; the rows it shows keep their place.
 void ShowRowCount(HWND page) {
-    SendMessageA(List(page), LVM_SETITEMCOUNT, s_model.contacts.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    SendMessageA(List(page), LVM_SETITEMCOUNT, g_phoneBook.contacts.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
     {
-        ModelChange hold(s_modelLock);
+        auto hold = LockPhoneBookForChange();
         for (int i = 0; i < batch->count; ++i) {
             const BookLine& line = batch->lines[i];
-            AddPhoneBookContact(&s_model, line.text + line.nameAt, line.text);
+            AddPhoneBookContact(&g_phoneBook, line.text + line.nameAt, line.text);
         }
     }
     ShowRowCount(page);
@@ -168,7 +162,7 @@ void OnGetDisplayInfo(NMLVDISPINFOA* info) {
     if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
     const char* text = "";
     if (item.iItem >= 0 && item.iItem < RowCount()) {
-        const PhoneBookContact& contact = s_model.contacts[static_cast<size_t>(item.iItem)];
+        const PhoneBookContact& contact = g_phoneBook.contacts[static_cast<size_t>(item.iItem)];
         if (item.iSubItem == kPhoneBookNameColumn) text = contact.name.c_str();
         if (item.iSubItem == kPhoneBookNumbersColumn) text = contact.numbers.c_str();
     }
@@ -189,7 +183,7 @@ void ShowContactInEditors(HWND page, Selection selection) {
     char name[kEditTextSize] = "";
     char numbers[kEditTextSize] = "";
     if (one) {
-        const PhoneBookContact& contact = s_model.contacts[static_cast<size_t>(selection.first)];
+        const PhoneBookContact& contact = g_phoneBook.contacts[static_cast<size_t>(selection.first)];
         CopyText(name, sizeof name, contact.name.c_str());
         CopyText(numbers, sizeof numbers, contact.numbers.c_str());
     }
@@ -226,8 +220,8 @@ void OnEdited(HWND page, int editId, CellEdit edit) {
     GetDlgItemTextA(page, editId, typed, sizeof typed);
     bool changed = false;
     {
-        ModelChange hold(s_modelLock);
-        changed = edit(&s_model, static_cast<size_t>(row), typed);
+        auto hold = LockPhoneBookForChange();
+        changed = edit(&g_phoneBook, static_cast<size_t>(row), typed);
     }
     if (changed) SendMessageA(List(page), LVM_REDRAWITEMS, row, row);
     MarkChanged(page);
@@ -250,8 +244,8 @@ void SortByColumn(HWND page, int column) {
     int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     std::vector<size_t> moved;
     {
-        ModelChange hold(s_modelLock);
-        moved = SortPhoneBook(&s_model, column);
+        auto hold = LockPhoneBookForChange();
+        moved = SortPhoneBook(&g_phoneBook, column);
     }
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (size_t row : selected) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
@@ -265,8 +259,8 @@ void DeleteSelected(HWND page) {
     std::vector<size_t> selected = SelectedRows(list);
     size_t deleted = 0;
     {
-        ModelChange hold(s_modelLock);
-        deleted = DeletePhoneBookContacts(&s_model, selected);
+        auto hold = LockPhoneBookForChange();
+        deleted = DeletePhoneBookContacts(&g_phoneBook, selected);
     }
     if (deleted == 0) return;
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
@@ -320,8 +314,8 @@ void OnCommand(HWND page, int id, int code) {
 
 void OnInitDialog(HWND page) {
     {
-        ModelChange hold(s_modelLock);
-        s_model = PhoneBookModel{};
+        auto hold = LockPhoneBookForChange();
+        g_phoneBook = PhoneBookModel{};
         s_book.page = page;
     }
     s_book.loaded = false;
@@ -348,9 +342,9 @@ void OnDestroy(HWND page) {
     bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A loader still running holds part of the file in the list: that list must not replace it.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SavePhoneBook(page);
-    ModelChange hold(s_modelLock);
+    auto hold = LockPhoneBookForChange();
     s_book.page = nullptr;
-    s_model = PhoneBookModel{};
+    g_phoneBook = PhoneBookModel{};
 }
 
 // The result of a message that has one; a dialog procedure hands it over this way.
@@ -385,12 +379,12 @@ bool WriteRows(HANDLE file) {
     if (block == nullptr) return false;
     size_t used = 0;
     bool written = true;
-    for (size_t row = 0; row < s_model.contacts.size() && written; ++row) {
+    for (size_t row = 0; row < g_phoneBook.contacts.size() && written; ++row) {
         if (used + kSavedLineSize > kWriteBlockSize) {
             written = WriteAll(file, block, used);
             used = 0;
         }
-        used += PhoneBookFileLine(s_model, row, block + used, kSavedLineSize);
+        used += PhoneBookFileLine(g_phoneBook, row, block + used, kSavedLineSize);
     }
     if (written && used > 0) written = WriteAll(file, block, used);
     LocalFree(block);
@@ -404,12 +398,6 @@ HWND CreatePhoneBookPage(HWND mainWindow) {
                               0);
 }
 
-bool LookupPhoneBook(const char* number, char* name, size_t nameSize) {
-    std::shared_lock<std::shared_mutex> hold(s_modelLock);
-    if (s_book.page == nullptr) return false;
-    return LookUpPhoneBookName(s_model, number, name, nameSize);
-}
-
 void GetPhoneBookPath(char* buffer) { GetDataFilePath(kSettingPhoneBookPath, "pbook", buffer); }
 
 bool SavePhoneBook(HWND page) {
@@ -419,7 +407,7 @@ bool SavePhoneBook(HWND page) {
     if (path[0] == '\0') return false;
     DataFileState state = s_book.file;
     char reason[256];
-    switch (ChooseDataFileSave(state, s_book.loaded, s_model.contacts.size())) {
+    switch (ChooseDataFileSave(state, s_book.loaded, g_phoneBook.contacts.size())) {
     case DataFileSave::Keep:
         if (state == DataFileState::Unreadable) {
             if (!s_book.refusalLogged.exchange(true)) {
@@ -463,8 +451,8 @@ bool SavePhoneBook(HWND page) {
 void AddContact(HWND page) {
     size_t row = 0;
     {
-        ModelChange hold(s_modelLock);
-        row = AddEmptyPhoneBookContact(&s_model);
+        auto hold = LockPhoneBookForChange();
+        row = AddEmptyPhoneBookContact(&g_phoneBook);
     }
     ShowRowCount(page);
     SelectListRow(page, IDC_PHONE_BOOK_LIST, static_cast<int>(row));

@@ -10,12 +10,6 @@
 // Creates the page, hidden, as a child of the main window, and starts its loader.
 HWND CreatePhoneBookPage(HWND mainWindow);
 
-// The name of the first contact, from the top of the list, one of whose numbers matches number
-// (see TailMatch): copied into name (at most 199 characters, cut to nameSize) and true. False,
-// name untouched, when none matches or the page does not exist. Any thread may call it: it reads
-// the model under a shared lock and sends the page nothing.
-bool LookupPhoneBook(const char* number, char* name, size_t nameSize);
-
 // The file's path: "pbook", or the program's path with "pbook", stored on first use (MAX_PATH
 // bytes).
 void GetPhoneBookPath(char* buffer);

@@ -4,8 +4,8 @@
 
 #include <mutex>
 
-#include "app/data_files.h"
-#include "app/text_utils.h"
+#include "base/data_files.h"
+#include "base/text_utils.h"
 #include "present/number_format.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <commdlg.h>
 
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "present/popup_page_ids.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"

@@ -4,12 +4,12 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/product.h"
-#include "app/settings.h"
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/product.h"
+#include "base/settings.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "present/popup_layout.h"
 #include "res/resource_ids.h"
 

@@ -4,9 +4,9 @@
 
 #include <initializer_list>
 
-#include "app/messages.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "present/sound_path.h"
 #include "present/sound_player.h"
 #include "present/sounds_page_ids.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/link_label.h"
 
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 #include "ui/link_state.h"
 
 namespace {

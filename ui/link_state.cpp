@@ -1,6 +1,6 @@
 #include "ui/link_state.h"
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 HotChange EnterLinkLabel(HotLink* hot, LinkId label) {
     if (hot->label == label) return {0, 0};

@@ -6,8 +6,8 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 #include "ui/column_width.h"
 
 namespace {

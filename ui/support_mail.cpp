@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/product.h"
+#include "base/product.h"
 
 void OpenSupportMail(HWND owner) {
     // wsprintfA writes at most 1024 bytes; the address is far shorter.

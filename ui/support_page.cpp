@@ -1,8 +1,8 @@
 #include "ui/support_page.h"
 
-#include "app/home_page.h"
-#include "app/product.h"
-#include "app/win_state.h"
+#include "ui/home_page.h"
+#include "base/product.h"
+#include "base/win_state.h"
 #include "res/resource_ids.h"
 #include "ui/large_font.h"
 #include "ui/link_label.h"

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "app/text_utils.h"
-#include "app/win_state.h"
+#include "base/text_utils.h"
+#include "base/win_state.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "modem/caller_id.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "present/caller_log_format.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -7,7 +7,7 @@
 // Input: the datagram's bytes (more than 256 are lost on the way, as the socket drops them).
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 #include "net/packet.h"
 #include "tests/fuzz/fuzz_check.h"
 

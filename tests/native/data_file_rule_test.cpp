@@ -1,4 +1,4 @@
-#include "app/data_file_rule.h"
+#include "base/data_file_rule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/roles.h"
+#include "base/roles.h"
 
 #include <gtest/gtest.h>
 
-#include "app/process_state.h"
+#include "base/process_state.h"
 
 namespace {
 

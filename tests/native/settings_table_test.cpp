@@ -1,4 +1,4 @@
-#include "app/settings_table.h"
+#include "base/settings_table.h"
 
 #include <gtest/gtest.h>
 

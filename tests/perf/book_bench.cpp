@@ -17,12 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/phone_book_format.h"
 #include "present/phone_book_ids.h"
+#include "present/phone_book_lookup.h"
 #include "present/phone_book_page.h"
 
 namespace {

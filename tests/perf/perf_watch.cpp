@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "app/product.h"
+#include "base/product.h"
 
 namespace {
 

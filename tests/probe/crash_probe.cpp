@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "app/win_state.h"
+#include "base/win_state.h"
 #include "diag/crash_handler.h"
 
 namespace {

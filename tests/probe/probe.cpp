@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/product.h"
+#include "base/messages.h"
+#include "base/product.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/caller_log_ids.h"
 #include "present/caller_log_page.h"

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/page_tree.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
 

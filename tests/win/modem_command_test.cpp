@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/process_state.h"
-#include "app/text_utils.h"
+#include "base/process_state.h"
+#include "base/text_utils.h"
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
 #include "tests/win/bench_record.h"

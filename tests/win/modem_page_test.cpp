@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/roles.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/roles.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "modem/modem_page.h"
 #include "modem/modem_page_ids.h"
 #include "modem/port_settings_store.h"

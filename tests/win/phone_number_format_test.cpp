@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/data_files.h"
+#include "base/data_files.h"
 #include "present/number_format.h"
 #include "present/phone_number_format.h"
 

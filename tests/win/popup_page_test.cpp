@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/product.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/product.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "present/popup_layout.h"
 #include "present/popup_page.h"
 #include "present/popup_page_ids.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/process_state.h"
+#include "base/process_state.h"
 #include "diag/program_log.h"
 #include "tests/win/log_lines.h"
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "net/role_page_ids.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"

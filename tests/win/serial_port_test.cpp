@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/messages.h"
-#include "app/text_utils.h"
+#include "base/messages.h"
+#include "base/text_utils.h"
 #include "modem/serial_port.h"
 #include "modem/thread_messages.h"
 

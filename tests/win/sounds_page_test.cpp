@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/process_state.h"
-#include "app/settings.h"
-#include "app/win_state.h"
+#include "base/messages.h"
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
 #include "present/sound_player.h"
 #include "present/sounds_page.h"
 #include "present/sounds_page_ids.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/home_page.h"
-#include "app/product.h"
-#include "app/win_state.h"
+#include "ui/home_page.h"
+#include "base/product.h"
+#include "base/win_state.h"
 #include "tests/win/pump.h"
 #include "ui/link_label.h"
 #include "ui/link_state.h"

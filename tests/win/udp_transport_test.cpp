@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/process_state.h"
-#include "app/roles.h"
-#include "app/win_state.h"
+#include "base/process_state.h"
+#include "base/roles.h"
+#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "net/network_agent.h"
 #include "net/packet.h"

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/error_text.h"
-#include "app/read_whole_file.h"
-#include "app/text_utils.h"
+#include "base/error_text.h"
+#include "base/read_whole_file.h"
+#include "base/text_utils.h"
 
 namespace {
 

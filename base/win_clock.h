@@ -2,6 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 inline uint32_t TicksSince(uint32_t start) { return TicksSince(start, GetTickCount()); }

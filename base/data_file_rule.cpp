@@ -1,4 +1,4 @@
-#include "app/data_file_rule.h"
+#include "base/data_file_rule.h"
 
 DataFileSave ChooseDataFileSave(DataFileState state, bool loadWhole, size_t rows) {
     // A file that was there but could not be read, or a list that lacks part of the file: the

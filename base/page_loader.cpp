@@ -1,6 +1,6 @@
-#include "app/page_loader.h"
+#include "base/page_loader.h"
 
-#include "app/thread_wait.h"
+#include "base/thread_wait.h"
 
 namespace {
 constexpr char kLoaderProperty[] = "th";

@@ -1,9 +1,10 @@
-// A recognised call or ring, carried from where it was detected to everything that shows it: the
-// popup and the caller log here, and the other computers through the network agent.
+// What the detectors report: a recognised call or ring, carried from where it was detected (a port
+// monitor, the network agent) to everything that shows it: the popup and the caller log here, and
+// the other computers through the network agent. The application defines them (app/call_dispatch).
 #pragma once
 #include <cstdint>
 
-#include "app/call_record.h"
+#include "base/call_record.h"
 
 // A complete call from a modem (port monitor thread); the recogniser calls it once per call.
 void DispatchCall(const CallRecord* call);
@@ -12,5 +13,3 @@ void DispatchRing(uint32_t ringCount);
 // Shows one call here: phone book name, formatted number, popup, caller log entry. From a port
 // monitor or the network agent.
 void AnnounceCall(const char* name, const char* number);
-// Hands a text to the network agent thread, which frees it; dropped while no agent runs.
-void PostAgentText(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));

@@ -1,6 +1,6 @@
-#include "app/process_state.h"
+#include "base/process_state.h"
 
-#include "app/product.h"
+#include "base/product.h"
 
 ProcessState g_state;
 

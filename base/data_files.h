@@ -3,8 +3,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/data_file_rule.h"
-#include "app/settings_table.h"
+#include "base/data_file_rule.h"
+#include "base/settings_table.h"
 
 // The program's own path with another extension; empty when it cannot be made.
 void GetProgramFilePath(const char* extension, char* buffer, DWORD size);

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 
 int CompareTextNoCase(const char* a, int aLength, const char* b, int bLength) {
     // SORT_STRINGSORT keeps "-" and "'" significant, so "555-1234" never equals "5551234".

@@ -1,8 +1,8 @@
-#include "app/data_files.h"
+#include "base/data_files.h"
 
-#include "app/program_path.h"
-#include "app/settings.h"
-#include "app/text_utils.h"
+#include "base/program_path.h"
+#include "base/settings.h"
+#include "base/text_utils.h"
 
 namespace {
 

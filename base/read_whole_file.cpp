@@ -1,6 +1,6 @@
-#include "app/read_whole_file.h"
+#include "base/read_whole_file.h"
 
-#include "app/error_text.h"
+#include "base/error_text.h"
 #include "diag/program_log.h"
 
 namespace {

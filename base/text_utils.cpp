@@ -1,8 +1,8 @@
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 #include <cstring>
 
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 
 size_t CopyTextN(char* dst, size_t dstSize, const char* src, size_t srcLength) {
     if (dst == nullptr || dstSize == 0) return 0;

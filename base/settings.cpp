@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
-#include "app/message_box_res.h"
-#include "app/product.h"
+#include "base/message_box_res.h"
+#include "base/product.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -11,7 +11,7 @@ inline constexpr int CMD_SHOW = 2757;     // show the main window and bring it t
 
 // Commands from the main window to the pages.
 inline constexpr int CMD_PAGE_SAVE = 2752;      // save the page's settings if it is marked changed
-inline constexpr int CMD_ROLE_CHANGED = 2755;   // lParam: the new role
+inline constexpr int CMD_ROLE_CHANGED = 2755;   // lParam: the new role; the Network page sends it to the main window, which tells every page
 inline constexpr int CMD_PAGE_ACTIVATE = 2756;  // lParam: 1 shown, 0 hidden
 inline constexpr int CMD_REFRESH = 2141;        // page-private refresh, lParam per page
 inline constexpr int CMD_SOUNDS_TEST = 20;      // the Sounds page's "Test" button, posted on a ring

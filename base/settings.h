@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/settings_table.h"
+#include "base/settings_table.h"
 
 // Reads a value into buffer (zero-filled first). Returns its registry type, or -1 when the key
 // or value is missing, or the value does not fit. A text value always comes back NUL-terminated:

@@ -1,4 +1,4 @@
-#include "app/compare_text.h"
+#include "base/compare_text.h"
 
 namespace {
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }

@@ -1,4 +1,4 @@
-#include "app/home_page.h"
+#include "ui/home_page.h"
 
 #include <shellapi.h>
 

@@ -1,8 +1,8 @@
-#include "app/settings_table.h"
+#include "base/settings_table.h"
 
 #include <cstring>
 
-#include "app/text_utils.h"
+#include "base/text_utils.h"
 
 bool MakeSettingName(char* out, size_t outSize, const SettingInfo& info, int port) {
     if (!info.perPort) {

@@ -1,7 +1,7 @@
-#include "app/thread_wait.h"
+#include "base/thread_wait.h"
 
-#include "app/process_state.h"
-#include "app/win_clock.h"
+#include "base/process_state.h"
+#include "base/win_clock.h"
 
 bool WaitForThreadHandlingSends(HANDLE thread, DWORD ms) {
     DWORD start = GetTickCount();

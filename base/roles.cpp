@@ -1,6 +1,6 @@
-#include "app/roles.h"
+#include "base/roles.h"
 
-#include "app/process_state.h"
+#include "base/process_state.h"
 
 uint32_t GetRole() { return g_state.role.load(std::memory_order_relaxed); }
 

@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "base/error_text.h"
 
 char* ErrorText(DWORD code, char* buffer, DWORD size) {
     if (buffer == nullptr) return buffer;

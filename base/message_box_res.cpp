@@ -1,6 +1,6 @@
-#include "app/message_box_res.h"
+#include "base/message_box_res.h"
 
-#include "app/win_state.h"
+#include "base/win_state.h"
 
 int MessageBoxRes(HWND owner, UINT textId, UINT captionId, UINT style) {
     char text[2048];

@@ -1,9 +1,9 @@
-#include "app/program_path.h"
+#include "base/program_path.h"
 
 #include <cstring>
 
-#include "app/compare_text.h"
-#include "app/text_utils.h"
+#include "base/compare_text.h"
+#include "base/text_utils.h"
 
 namespace {
 

@@ -1,3 +1,0 @@
-#include "app/win_state.h"
-
-WinState g_win;

@@ -1,0 +1,3 @@
+#include "base/win_state.h"
+
+WinState g_win;
