@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #include "base/data_files.h"
@@ -32,20 +33,20 @@ constexpr DWORD kLoaderWaitMs = 60000;
 // The loader hands the page whole batches of rows: one message per row (five with the cells)
 // would keep a log of a hundred thousand calls loading for minutes. The batches are posted, a
 // few ahead, so the page's thread goes from one to the next without waiting for the loader to be
-// scheduled in between; a batch is small enough for that thread to stay answering between them.
-// The loader ends only once the page has taken every batch, so while it runs the list is never
-// taken for the whole file.
-constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch, freed by the page
-constexpr int kRowsPerBatch = 128;
+// scheduled in between. The loader makes the rows as the model keeps them, so the page only moves
+// them in: a batch of thousands takes that thread well under a millisecond, and every batch costs
+// a round trip through the window system. The loader ends only once the page has taken every
+// batch, so while it runs the list is never taken for the whole file.
+constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch, deleted by the page
+constexpr size_t kRowsPerBatch = 4096;
 constexpr LONG kBatchesAhead = 4;
 constexpr DWORD kBatchWaitStepMs = 50;
 
-// Rows as the file holds them.
+// Rows as the model keeps them, read from the file.
 struct RowBatch {
     HANDLE places;  // the loader's semaphore of batches ahead: released when the page is done
-    int count;
-    bool last;  // the load's end
-    CallerLogRecord rows[kRowsPerBatch];
+    bool last;      // the load's end
+    CallerLogModel rows;
 };
 
 // One row added from another thread (MSG_CALLER_LOG_ADD_ROW, sent): lParam points at it.
@@ -117,20 +118,21 @@ bool LoadRowByRow(CallerLogCursor* cursor) {
 
 // Fills a batch from the cursor; marks it the last at the end of the text or when stopping.
 void FillBatch(CallerLogCursor* cursor, RowBatch* batch) {
-    batch->count = 0;
     batch->last = false;
+    batch->rows.rows.reserve(kRowsPerBatch);
+    CallerLogRecord record;
     bool row = false;
-    while (batch->count < kRowsPerBatch) {
+    while (batch->rows.rows.size() < kRowsPerBatch) {
         if (g_state.stop != 0) {
-            batch->count = 0;  // what is left is not shown: the program ends
+            batch->rows.rows.clear();  // what is left is not shown: the program ends
             batch->last = true;
             return;
         }
-        if (!NextCallerLogRecord(cursor, &batch->rows[batch->count], &row)) {
+        if (!NextCallerLogRecord(cursor, &record, &row)) {
             batch->last = true;
             return;
         }
-        if (row) ++batch->count;
+        if (row) AddCallerLogModelRow(&batch->rows, record.date, record.time, record.number, record.name);
     }
 }
 
@@ -146,7 +148,7 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
     for (bool last = false; going && !last;) {
         going = TakePlace(places, page);
         if (!going) break;
-        auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
+        auto* batch = new (std::nothrow) RowBatch{};
         if (batch == nullptr) {  // out of memory: the list keeps what it has, and never replaces the file
             ReleaseSemaphore(places, 1, nullptr);
             whole = false;
@@ -157,7 +159,7 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
         last = batch->last;
         whole = g_state.stop == 0;
         if (!PostMessageA(page, MSG_CALLER_LOG_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch))) {
-            LocalFree(batch);
+            delete batch;
             going = false;
         }
     }
@@ -201,13 +203,10 @@ void ShowRowCount(HWND page) {
 }
 
 void OnLoadedRows(HWND page, RowBatch* batch) {
-    for (int i = 0; i < batch->count; ++i) {
-        const CallerLogRecord& row = batch->rows[i];
-        AddCallerLogModelRow(&s_model, row.date, row.time, row.number, row.name);
-    }
+    AppendCallerLogModel(&s_model, &batch->rows);
     ShowRowCount(page);
     HANDLE places = batch->places;
-    LocalFree(batch);
+    delete batch;
     ReleaseSemaphore(places, 1, nullptr);
 }
 
