@@ -61,11 +61,12 @@ TEST(HostListModel, LoadedSortedAndStored) {
          {{"", kNowText, true}, {"c", "2007-01-01 00:00:00", true}, {"d", "2007-01-07 00:00:00", false},
           {"a", kNowText, false}, {"b", "2007-01-06 12:00:00", false}},
          "+c/2007-01-01 00:00:00;d/2007-01-07 00:00:00;a/2007-01-06 12:30:00;b/2007-01-06 12:00:00;"},
-        {"equal stamps keep their order", "b/1;a/1;+y/1;+x/1;", {{"y", "1", true}, {"x", "1", true},
-         {"b", "1", false}, {"a", "1", false}}, "+y/1;+x/1;b/1;a/1;"},
+        {"equal stamps keep their order", "b/1;a/1;+y/1;+x/1;",
+         {{"y", "1", true}, {"x", "1", true}, {"b", "1", false}, {"a", "1", false}}, "+y/1;+x/1;b/1;a/1;"},
         {"unreadable stamp kept", "+h/not a time;", {{"h", "not a time", true}}, "+h/not a time;"},
         // A cell holds 255 bytes of a host and 127 of a stamp, as the list control gave back.
-        {"long cells cut", longHost + "/" + longStamp + ";", {{longHost.substr(0, 255), longStamp.substr(0, 127), false}},
+        {"long cells cut", longHost + "/" + longStamp + ";",
+         {{longHost.substr(0, 255), longStamp.substr(0, 127), false}},
          longHost.substr(0, 255) + "/" + longStamp.substr(0, 127) + ";"},
     };
     for (const Case& c : cases) {
