@@ -41,6 +41,7 @@ add_library(tellwire_shell STATIC
   net/host_list_page.cpp
   net/network_agent.cpp
   net/role_page.cpp
+  net/shared_host_list.cpp
   net/udp_transport.cpp
   present/caller_log_page.cpp
   present/phone_book_page.cpp

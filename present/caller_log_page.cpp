@@ -300,13 +300,23 @@ void DeleteSelected(HWND page) {
     MarkChanged(page);
 }
 
-void OnNotify(HWND page, NMHDR* header) {
-    if (header->idFrom != IDC_CALLER_LOG_LIST) return;
-    if (header->code == LVN_GETDISPINFOA) {
-        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
-    } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
-        DeleteSelected(page);
+// Type-to-find by date, the first column.
+LRESULT OnFindItem(const NMHDR* header) {
+    return AnswerFindItem(header, [](size_t row) { return CallerLogModelRow(s_model, row).date; });
+}
+
+LRESULT OnNotify(HWND page, NMHDR* header) {
+    if (header->idFrom != IDC_CALLER_LOG_LIST) return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOA: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)); break;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: return OnFindItem(header);
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) DeleteSelected(page);
+        break;
+    default: break;
     }
+    return 0;
 }
 
 void OnSize(HWND page, int width, int height) {
@@ -326,7 +336,9 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
-    case WM_NOTIFY: OnNotify(page, reinterpret_cast<NMHDR*>(lParam)); return TRUE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
     case MSG_CALLER_LOG_ADD_ROWS: OnLoadedRows(page, reinterpret_cast<RowBatch*>(lParam)); return TRUE;
     case MSG_CALLER_LOG_ADD_ROW: OnAddRow(page, reinterpret_cast<const NewRow*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
