@@ -13,7 +13,7 @@ inline constexpr int CMD_SHOW = 2757;     // show the main window and bring it t
 inline constexpr int CMD_PAGE_SAVE = 2752;      // save the page's settings if it is marked changed
 inline constexpr int CMD_ROLE_CHANGED = 2755;   // lParam: the new role; the Network page sends it to the main window, which tells every page
 inline constexpr int CMD_PAGE_ACTIVATE = 2756;  // lParam: 1 shown, 0 hidden
-inline constexpr int CMD_REFRESH = 2141;        // page-private refresh, lParam per page
+inline constexpr int CMD_REFRESH = 2141;        // page-private refresh, lParam per page (the agent's to the Network page: a host renewed or added)
 inline constexpr int CMD_SOUNDS_TEST = 20;      // the Sounds page's "Test" button, posted on a ring
 
 // Tray icon and blinking.
@@ -27,8 +27,7 @@ inline constexpr int TMSG_STOP_THREAD = 2751;  // the receiving worker thread en
 
 // Identifiers private to one window, reserved here.
 inline constexpr int CMD_MODEM_PAGE_PRIVATE = 2142;     // Modem page
-inline constexpr int CMD_HOST_LIST_PRIVATE_1 = 2458;    // host list page
-inline constexpr int CMD_HOST_LIST_PRIVATE_2 = 2459;
+inline constexpr int CMD_HOST_LIST_PRIVATE = 2458;      // host list page
 inline constexpr int CMD_PHONE_BOOK_PRIVATE_1 = 1122;   // phone book page
 inline constexpr int CMD_PHONE_BOOK_PRIVATE_2 = 1123;
 inline constexpr int TIMER_COUNTDOWN_DELAY = 2214;      // crash report dialog, 5000 ms

@@ -3,7 +3,15 @@
 #pragma once
 
 inline constexpr char kProductName[] = "Tellwire";
-inline constexpr char kProductVersion[] = "1.2";
+// The version comes from the build (the project's VERSION in CMakeLists.txt), as do the resource
+// script's version block and the manifest's.
+#ifndef TELLWIRE_VERSION
+#error "TELLWIRE_VERSION comes from the build: configure through CMakeLists.txt"
+#endif
+inline constexpr char kProductVersion[] = TELLWIRE_VERSION;
+// The settings live under "Tellwire v1.2" whatever the program's version: a later version finds
+// the settings an earlier one kept.
+inline constexpr char kSettingsKeyVersion[] = "1.2";
 inline constexpr char kMakerName[] = "Quillex";
 // Where crash reports and support mail go (the Support page shows it, the crash reporter sends to it).
 inline constexpr char kSupportAddress[] = "support@tellwire.quillex.example";

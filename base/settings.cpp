@@ -9,7 +9,7 @@ namespace {
 
 // "SOFTWARE\Quillex\Tellwire v1.2"
 void FormatKeyPath(char (&path)[128]) {
-    wsprintfA(path, "SOFTWARE\\%s\\%s v%s", kMakerName, kProductName, kProductVersion);
+    wsprintfA(path, "SOFTWARE\\%s\\%s v%s", kMakerName, kProductName, kSettingsKeyVersion);
 }
 
 bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -76,7 +76,7 @@ LONG CreateSettingsKey() {
     char makerPath[64];
     char productPath[64];
     wsprintfA(makerPath, "SOFTWARE\\%s", kMakerName);
-    wsprintfA(productPath, "%s v%s", kProductName, kProductVersion);
+    wsprintfA(productPath, "%s v%s", kProductName, kSettingsKeyVersion);
     HKEY made = nullptr;
     LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, makerPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                               nullptr, &made, nullptr);

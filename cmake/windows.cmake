@@ -41,6 +41,7 @@ add_library(tellwire_shell STATIC
   net/host_list_page.cpp
   net/network_agent.cpp
   net/role_page.cpp
+  net/shared_host_list.cpp
   net/udp_transport.cpp
   present/caller_log_page.cpp
   present/phone_book_page.cpp
@@ -64,10 +65,13 @@ target_link_libraries(tellwire_shell PUBLIC tellwire_core comctl32 comdlg32 ws2_
                       oleaut32)
 
 add_executable(tellwire WIN32 app/winmain.cpp res/tellwire.rc)
+# The manifest with the version filled in; the resource script finds it on its include path.
+configure_file(res/tellwire.manifest.in ${CMAKE_BINARY_DIR}/generated/tellwire.manifest @ONLY)
+set_property(SOURCE res/tellwire.rc APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(tellwire PRIVATE tellwire_shell)
 # The resource script includes the pages' fragments and the headers of their identifiers.
 file(GLOB RESOURCE_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
-     ${CMAKE_SOURCE_DIR}/res/*.manifest ${CMAKE_SOURCE_DIR}/res/icons/* ${CMAKE_SOURCE_DIR}/*/*_ids.h)
+     ${CMAKE_SOURCE_DIR}/res/*.manifest.in ${CMAKE_SOURCE_DIR}/res/icons/* ${CMAKE_SOURCE_DIR}/*/*_ids.h)
 set_source_files_properties(res/tellwire.rc PROPERTIES OBJECT_DEPENDS "${RESOURCE_PARTS}")
 
 # Test programs: the probe that reads and drives a running copy, and the Win32 unit tests.

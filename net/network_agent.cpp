@@ -12,8 +12,8 @@
 #include "base/win_clock.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
-#include "net/host_list_page.h"
 #include "net/packet.h"
+#include "net/shared_host_list.h"
 #include "net/udp_transport.h"
 #include "present/phone_book_lookup.h"
 #include "present/popup_window.h"
@@ -35,7 +35,6 @@ constexpr DWORD kStopWaitMs = 1000;
 // cannot bury a real call behind minutes of junk, few enough that the pass still comes round to
 // the texts it has to send.
 constexpr int kDatagramsPerPass = 256;
-constexpr size_t kTargetHostsSize = 16384;  // the block GetTargetHosts hands over
 
 std::atomic<uint32_t> s_instanceStamp{0};  // written by the agent thread when it starts
 
@@ -153,18 +152,19 @@ void SendPacket(SOCKET socket, const char* host, const char* payload) {
 }
 
 void SendToHosts(SOCKET socket, const char* payload) {
-    char* hosts = GetTargetHosts();
-    if (hosts == nullptr) return;
+    // Copied out first: the list stays locked only while it is read, not while the system looks
+    // host names up.
+    char hosts[kHostBlockSize];
+    GetTargetHosts(hosts, sizeof hosts);
     // A multi-string: texts ending in a zero byte, an empty one last.
     // Walked within the block, so a list that somehow filled it cannot lead past its end.
     size_t at = 0;
-    while (at < kTargetHostsSize && hosts[at] != '\0') {
-        size_t length = strnlen(hosts + at, kTargetHostsSize - at);
-        if (at + length >= kTargetHostsSize) break;  // not terminated inside the block
+    while (at < sizeof hosts && hosts[at] != '\0') {
+        size_t length = strnlen(hosts + at, sizeof hosts - at);
+        if (at + length >= sizeof hosts) break;  // not terminated inside the block
         SendPacket(socket, hosts + at, payload);
         at += length + 1;
     }
-    LocalFree(hosts);
 }
 
 const char* CheckPacketHeader(const char* text, const char* sender) {
@@ -244,9 +244,10 @@ void StopNetworkAgent() {
     HANDLE thread = g_win.agentThread;
     if (thread == nullptr) return;
     PostThreadMessageA(g_win.agentThreadId, TMSG_STOP_THREAD, 0, 0);  // fails harmlessly if it has ended
-    // The agent may be inside a message sent to the host list page: carry such sends out while
-    // waiting, or the wait would only end by running out. An agent still busy after it is left to
-    // the end of the process; killing it could leave a lock of the sockets library held.
+    // The agent may be inside a message sent to a page (a call it adds to the caller log): carry
+    // such sends out while waiting, or the wait would only end by running out. An agent still
+    // busy after it is left to the end of the process; killing it could leave a lock of the
+    // sockets library held.
     if (!WaitForThreadHandlingSends(thread, kStopWaitMs)) LogPrintf("The network agent did not end");
     CloseHandle(thread);
     g_win.agentThread = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -46,4 +47,13 @@ size_t DeleteCallerLogModelRows(CallerLogModel* model, std::vector<size_t> rows)
     }
     model->rows.resize(kept);
     return before - kept;
+}
+
+void AppendCallerLogModel(CallerLogModel* model, CallerLogModel* more) {
+    if (model->rows.empty()) {
+        model->rows.swap(more->rows);
+        return;
+    }
+    for (std::string& row : more->rows) model->rows.push_back(std::move(row));
+    more->rows.clear();
 }

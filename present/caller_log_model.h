@@ -21,6 +21,8 @@ struct CallerLogCells {
 
 void AddCallerLogModelRow(CallerLogModel* model, const char* date, const char* time, const char* number,
                           const char* name);
+// Moves every row of more to the end of model, in order; more is left empty.
+void AppendCallerLogModel(CallerLogModel* model, CallerLogModel* more);
 // The row's texts, valid until the model changes; empty texts for a row that is not there.
 CallerLogCells CallerLogModelRow(const CallerLogModel& model, size_t row);
 // Removes the listed rows (any order; repeats and rows that are not there are ignored). Returns

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -33,20 +34,20 @@ constexpr DWORD kLoaderWaitMs = 60000;
 // The loader hands the page whole batches of rows: one message per row (five with the cells)
 // would keep a log of a hundred thousand calls loading for minutes. The batches are posted, a
 // few ahead, so the page's thread goes from one to the next without waiting for the loader to be
-// scheduled in between; a batch is small enough for that thread to stay answering between them.
-// The loader ends only once the page has taken every batch, so while it runs the list is never
-// taken for the whole file.
-constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch, freed by the page
-constexpr int kRowsPerBatch = 128;
+// scheduled in between. The loader makes the rows as the model keeps them, so the page only moves
+// them in: a batch of thousands takes that thread well under a millisecond, and every batch costs
+// a round trip through the window system. The loader ends only once the page has taken every
+// batch, so while it runs the list is never taken for the whole file.
+constexpr UINT MSG_CALLER_LOG_ADD_ROWS = WM_APP + 1;  // lParam: RowBatch, deleted by the page
+constexpr size_t kRowsPerBatch = 4096;
 constexpr LONG kBatchesAhead = 4;
 constexpr DWORD kBatchWaitStepMs = 50;
 
-// Rows as the file holds them.
+// Rows as the model keeps them, read from the file.
 struct RowBatch {
     HANDLE places;  // the loader's semaphore of batches ahead: released when the page is done
-    int count;
-    bool last;  // the load's end
-    CallerLogRecord rows[kRowsPerBatch];
+    bool last;      // the load's end
+    CallerLogModel rows;
 };
 
 // One row added from another thread (MSG_CALLER_LOG_ADD_ROW, sent): lParam points at it.
@@ -118,20 +119,21 @@ bool LoadRowByRow(CallerLogCursor* cursor) {
 
 // Fills a batch from the cursor; marks it the last at the end of the text or when stopping.
 void FillBatch(CallerLogCursor* cursor, RowBatch* batch) {
-    batch->count = 0;
     batch->last = false;
+    batch->rows.rows.reserve(kRowsPerBatch);
+    CallerLogRecord record;
     bool row = false;
-    while (batch->count < kRowsPerBatch) {
+    while (batch->rows.rows.size() < kRowsPerBatch) {
         if (g_state.stop != 0) {
-            batch->count = 0;  // what is left is not shown: the program ends
+            batch->rows.rows.clear();  // what is left is not shown: the program ends
             batch->last = true;
             return;
         }
-        if (!NextCallerLogRecord(cursor, &batch->rows[batch->count], &row)) {
+        if (!NextCallerLogRecord(cursor, &record, &row)) {
             batch->last = true;
             return;
         }
-        if (row) ++batch->count;
+        if (row) AddCallerLogModelRow(&batch->rows, record.date, record.time, record.number, record.name);
     }
 }
 
@@ -147,7 +149,7 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
     for (bool last = false; going && !last;) {
         going = TakePlace(places.get(), page);
         if (!going) break;
-        auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
+        auto* batch = new (std::nothrow) RowBatch{};
         if (batch == nullptr) {  // out of memory: the list keeps what it has, and never replaces the file
             ReleaseSemaphore(places.get(), 1, nullptr);
             whole = false;
@@ -158,7 +160,7 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
         last = batch->last;
         whole = g_state.stop == 0;
         if (!PostMessageA(page, MSG_CALLER_LOG_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch))) {
-            LocalFree(batch);
+            delete batch;
             going = false;
         }
     }
@@ -202,13 +204,10 @@ void ShowRowCount(HWND page) {
 }
 
 void OnLoadedRows(HWND page, RowBatch* batch) {
-    for (int i = 0; i < batch->count; ++i) {
-        const CallerLogRecord& row = batch->rows[i];
-        AddCallerLogModelRow(&s_model, row.date, row.time, row.number, row.name);
-    }
+    AppendCallerLogModel(&s_model, &batch->rows);
     ShowRowCount(page);
     HANDLE places = batch->places;
-    LocalFree(batch);
+    delete batch;
     ReleaseSemaphore(places, 1, nullptr);
 }
 
@@ -302,13 +301,23 @@ void DeleteSelected(HWND page) {
     MarkChanged(page);
 }
 
-void OnNotify(HWND page, NMHDR* header) {
-    if (header->idFrom != IDC_CALLER_LOG_LIST) return;
-    if (header->code == LVN_GETDISPINFOA) {
-        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
-    } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
-        DeleteSelected(page);
+// Type-to-find by date, the first column.
+LRESULT OnFindItem(const NMHDR* header) {
+    return AnswerFindItem(header, [](size_t row) { return CallerLogModelRow(s_model, row).date; });
+}
+
+LRESULT OnNotify(HWND page, NMHDR* header) {
+    if (header->idFrom != IDC_CALLER_LOG_LIST) return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOA: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)); break;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: return OnFindItem(header);
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) DeleteSelected(page);
+        break;
+    default: break;
     }
+    return 0;
 }
 
 void OnSize(HWND page, int width, int height) {
@@ -328,7 +337,9 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
-    case WM_NOTIFY: OnNotify(page, reinterpret_cast<NMHDR*>(lParam)); return TRUE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
     case MSG_CALLER_LOG_ADD_ROWS: OnLoadedRows(page, reinterpret_cast<RowBatch*>(lParam)); return TRUE;
     case MSG_CALLER_LOG_ADD_ROW: OnAddRow(page, reinterpret_cast<const NewRow*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;

@@ -277,10 +277,19 @@ void OnListKey(HWND page, WORD key) {
     RequestSelectionCheck(page);
 }
 
-void OnNotify(HWND page, NMHDR* header) {
-    if (header->idFrom != IDC_PHONE_BOOK_LIST) return;
+// Type-to-find by name.
+LRESULT OnFindItem(const NMHDR* header) {
+    return AnswerFindItem(header, [](size_t row) {
+        return row < g_phoneBook.contacts.size() ? g_phoneBook.contacts[row].name.c_str() : "";
+    });
+}
+
+LRESULT OnNotify(HWND page, NMHDR* header) {
+    if (header->idFrom != IDC_PHONE_BOOK_LIST) return 0;
     switch (header->code) {
     case LVN_GETDISPINFOA: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)); break;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: return OnFindItem(header);
     case LVN_KEYDOWN: OnListKey(page, reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey); break;
     // A range of rows (shift and click) changes with one LVN_ODSTATECHANGED instead.
     case LVN_ITEMCHANGED:
@@ -291,6 +300,7 @@ void OnNotify(HWND page, NMHDR* header) {
         break;
     default: break;
     }
+    return 0;
 }
 
 void OnCommand(HWND page, int id, int code) {
@@ -358,7 +368,7 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY: OnNotify(page, reinterpret_cast<NMHDR*>(lParam)); return TRUE;
+    case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;

@@ -193,3 +193,21 @@ int DeleteSelectedRows(HWND dialog, int id) {
     }
     return deleted;
 }
+
+LRESULT AnswerFindItem(const NMHDR* header, const RowText& rowText) {
+    if (header == nullptr) return -1;
+    // The two forms differ only in the text's width.
+    const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+    UINT flags = find->lvfi.flags;
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find->lvfi.psz == nullptr) return -1;
+    char typed[2 * MAX_PATH] = "";
+    if (header->code == LVN_ODFINDITEMW) {
+        const auto* wide = reinterpret_cast<const NMLVFINDITEMW*>(header);
+        if (WideCharToMultiByte(CP_ACP, 0, wide->lvfi.psz, -1, typed, sizeof typed, nullptr, nullptr) == 0) return -1;
+    } else {
+        CopyText(typed, sizeof typed, find->lvfi.psz);
+    }
+    LRESULT rows = SendMessageA(header->hwndFrom, LVM_GETITEMCOUNT, 0, 0);
+    return FindListRow(rows > 0 ? static_cast<size_t>(rows) : 0, find->iStart, typed, (flags & LVFI_PARTIAL) == 0,
+                       (flags & LVFI_WRAP) != 0, rowText);
+}

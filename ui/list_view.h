@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+#include "ui/row_search.h"
+
 // The most cell texts AddListRow takes; later ones are ignored.
 inline constexpr int kMaxRowTexts = 1024;
 
@@ -51,3 +53,9 @@ bool SelectListRow(HWND dialog, int id, int row);
 int AddEmptyListRow(HWND dialog, int id, bool select);
 // Deletes every selected row; returns how many went.
 int DeleteSelectedRows(HWND dialog, int id);
+
+// The answer to LVN_ODFINDITEM, by which an owner-data list asks its owner where the letters the
+// user types lead: the row FindListRow finds among the list's rows, rowText giving each row's
+// first column. Both codes are taken: Wine sends LVN_ODFINDITEMW, with a wide text, even to an
+// ANSI window. -1 when no row matches, or for a search by anything but text.
+LRESULT AnswerFindItem(const NMHDR* header, const RowText& rowText);

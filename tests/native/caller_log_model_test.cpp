@@ -47,3 +47,18 @@ TEST(CallerLogModel, DeletingRows) {
 }
 
 }  // namespace
+
+// Batches from the loader follow the rows already there, in order, whether or not there were any.
+TEST(CallerLogModel, BatchesAppendInOrder) {
+    CallerLogModel model;
+    for (const char* batch : {"1 2", "3", "4 5"}) {
+        CallerLogModel more;
+        for (const char* at = batch; *at != '\0'; ++at) {
+            const char number[2] = {*at, '\0'};
+            if (*at != ' ') AddCallerLogModelRow(&more, "d", "t", number, "");
+        }
+        AppendCallerLogModel(&model, &more);
+        EXPECT_TRUE(more.rows.empty());
+    }
+    EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4", "5"}), Numbers(model));
+}

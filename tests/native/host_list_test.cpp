@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -185,23 +184,6 @@ TEST(HostList, TargetRule) {
 }
 
 TEST(HostList, SortOrder) {
-    struct Row {
-        const char* name;
-        bool permanent;
-        const char* stamp;
-    };
-    std::vector<Row> rows = {
-        {"old", false, "2007-01-01 10:00:00"},      {"pinned old", true, "2006-05-05 05:05:05"},
-        {"new", false, "2007-01-06 12:29:00"},      {"pinned new", true, "2007-01-06 12:00:00"},
-        {"middle", false, "2007-01-05 00:00:00"},
-    };
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        return CompareHostOrder(a.permanent, a.stamp, b.permanent, b.stamp) < 0;
-    });
-    std::vector<std::string> order;
-    for (const Row& row : rows) order.push_back(row.name);
-    EXPECT_EQ((std::vector<std::string>{"pinned new", "pinned old", "new", "middle", "old"}), order);
-
     struct Case {
         bool aPermanent;
         const char* a;
