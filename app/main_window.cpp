@@ -12,6 +12,7 @@
 #include "base/program_path.h"
 #include "base/settings.h"
 #include "app/tray_icon.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/popup_window.h"
@@ -176,12 +177,12 @@ void OnDestroy(HWND window) {
 bool RunsThisProgram(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr) return false;
+    OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return false;
     char image[MAX_PATH];
     DWORD imageLength = sizeof image;
-    BOOL named = QueryFullProcessImageNameA(process, 0, image, &imageLength);
-    CloseHandle(process);
+    BOOL named = QueryFullProcessImageNameA(process.get(), 0, image, &imageLength);
+    process.reset();
     char own[MAX_PATH];
     DWORD ownLength = GetModuleFileNameA(nullptr, own, sizeof own);
     return named && ownLength > 0 && ownLength < sizeof own && SameFileName(image, own);

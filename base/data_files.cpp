@@ -42,18 +42,18 @@ DataFileState StateAfterFailedRead(const char* path) {
                                                                           : DataFileState::Unreadable;
 }
 
-HANDLE BeginRewrite(const char* path) {
+OwnedHandle BeginRewrite(const char* path) {
     char temporary[MAX_PATH + 8];
     TemporaryPath(path, temporary);
-    return CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
+    return OwnedHandle(CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-bool CommitRewrite(const char* path, HANDLE file) {
+bool CommitRewrite(const char* path, OwnedHandle file) {
     char temporary[MAX_PATH + 8];
     TemporaryPath(path, temporary);
-    bool flushed = FlushFileBuffers(file) != FALSE;
-    CloseHandle(file);
+    bool flushed = FlushFileBuffers(file.get()) != FALSE;
+    file.reset();  // closed first: an open file cannot take the old one's place
     if (flushed && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DWORD error = GetLastError();
     DeleteFileA(temporary);
@@ -61,20 +61,19 @@ bool CommitRewrite(const char* path, HANDLE file) {
     return false;
 }
 
-void AbandonRewrite(const char* path, HANDLE file) {
+void AbandonRewrite(const char* path, OwnedHandle file) {
     char temporary[MAX_PATH + 8];
     TemporaryPath(path, temporary);
-    CloseHandle(file);
+    file.reset();
     DeleteFileA(temporary);
 }
 
 bool AppendTextToFile(const char* path, const char* text) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    SetFilePointer(file, 0, nullptr, FILE_END);
+    OwnedHandle file(
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    SetFilePointer(file.get(), 0, nullptr, FILE_END);
     DWORD length = static_cast<DWORD>(lstrlenA(text));
     DWORD written = 0;
-    bool whole = WriteFile(file, text, length, &written, nullptr) && written == length;
-    CloseHandle(file);
-    return whole;
+    return WriteFile(file.get(), text, length, &written, nullptr) && written == length;
 }

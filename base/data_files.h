@@ -5,6 +5,7 @@
 
 #include "base/data_file_rule.h"
 #include "base/settings_table.h"
+#include "base/unique_handle.h"
 
 // The program's own path with another extension; empty when it cannot be made.
 void GetProgramFilePath(const char* extension, char* buffer, DWORD size);
@@ -18,10 +19,11 @@ void GetDataFilePath(const SettingInfo& setting, const char* extension, char* bu
 DataFileState StateAfterFailedRead(const char* path);
 
 // A rewrite goes to "path.new" beside the file; CommitRewrite then puts it in the file's place in
-// one step, so a crash or power cut leaves the old file or the new one, whole.
-HANDLE BeginRewrite(const char* path);
-bool CommitRewrite(const char* path, HANDLE file);
-void AbandonRewrite(const char* path, HANDLE file);
+// one step, so a crash or power cut leaves the old file or the new one, whole. Both take the file
+// and close it.
+OwnedHandle BeginRewrite(const char* path);
+bool CommitRewrite(const char* path, OwnedHandle file);
+void AbandonRewrite(const char* path, OwnedHandle file);
 
 // Appends text to the file (created when missing), opening and closing it around the one write,
 // so every line is on disk as soon as the call is. Failures are not reported: the call is still

@@ -6,7 +6,9 @@ namespace {
 constexpr char kLoaderProperty[] = "th";
 }  // namespace
 
-void KeepPageLoader(HWND page, HANDLE loader) { SetPropA(page, kLoaderProperty, loader); }
+void KeepPageLoader(HWND page, OwnedHandle loader) {
+    if (SetPropA(page, kLoaderProperty, loader.get())) loader.release();
+}
 
 bool PageLoaderRunning(HWND page) {
     HANDLE loader = GetPropA(page, kLoaderProperty);
@@ -14,9 +16,7 @@ bool PageLoaderRunning(HWND page) {
 }
 
 bool EndPageLoader(HWND page, DWORD ms) {
-    HANDLE loader = RemovePropA(page, kLoaderProperty);
-    if (loader == nullptr) return true;
-    bool ended = WaitForThreadHandlingSends(loader, ms);
-    CloseHandle(loader);
-    return ended;
+    OwnedHandle loader(RemovePropA(page, kLoaderProperty));
+    if (!loader) return true;
+    return WaitForThreadHandlingSends(loader.get(), ms);
 }

@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
-void KeepPageLoader(HWND page, HANDLE loader);
+#include "base/unique_handle.h"
+
+// The property owns the handle from here on.
+void KeepPageLoader(HWND page, OwnedHandle loader);
 // True while the loader still fills the list: its list must then not replace the file.
 bool PageLoaderRunning(HWND page);
 // At the page's end: waits up to ms for the loader (carrying out what it sends to the page), then

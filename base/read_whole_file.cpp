@@ -1,6 +1,7 @@
 #include "base/read_whole_file.h"
 
 #include "base/error_text.h"
+#include "base/unique_handle.h"
 #include "diag/program_log.h"
 
 namespace {
@@ -11,14 +12,15 @@ constexpr DWORD kLargestFile = 0x40000000;
 char* ReadWholeFile(const char* path, DWORD* size) {
     if (size != nullptr) *size = 0;
     if (path == nullptr) return nullptr;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    OwnedHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         char reason[256];
         LogPrintf("%s: %s", path, ErrorText(kLastError, reason, sizeof reason));
         return nullptr;
     }
     DWORD high = 0;
-    DWORD length = GetFileSize(file, &high);
+    DWORD length = GetFileSize(file.get(), &high);
     char* block = nullptr;
     if (length != INVALID_FILE_SIZE && high == 0 && length <= kLargestFile) {
         if (size != nullptr) *size = length;
@@ -26,7 +28,7 @@ char* ReadWholeFile(const char* path, DWORD* size) {
     }
     if (block != nullptr) {
         DWORD got = 0;
-        if (ReadFile(file, block, length, &got, nullptr)) {
+        if (ReadFile(file.get(), block, length, &got, nullptr)) {
             block[got] = '\0';
         } else {
             char reason[256];
@@ -35,6 +37,5 @@ char* ReadWholeFile(const char* path, DWORD* size) {
             block = nullptr;
         }
     }
-    CloseHandle(file);
     return block;
 }

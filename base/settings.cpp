@@ -2,6 +2,7 @@
 
 #include "base/message_box_res.h"
 #include "base/product.h"
+#include "base/unique_handle.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -21,12 +22,13 @@ int ReadSetting(const char* name, void* buffer, DWORD size) {
     if (name == nullptr) return -1;
     char path[128];
     FormatKeyPath(path);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return -1;
+    OwnedKey key(opened);
     DWORD type = REG_NONE;
     DWORD got = size;
-    LONG rc = RegQueryValueExA(key, name, nullptr, &type, static_cast<BYTE*>(buffer), &got);
-    RegCloseKey(key);
+    LONG rc = RegQueryValueExA(key.get(), name, nullptr, &type, static_cast<BYTE*>(buffer), &got);
+    key.reset();
     BYTE* bytes = static_cast<BYTE*>(buffer);
     // A text that fills the buffer to the last byte has no terminator: callers would read past
     // the end, so it is as missing as a value that does not fit at all.
@@ -45,20 +47,20 @@ int ReadSetting(const char* name, void* buffer, DWORD size) {
 LONG WriteSetting(const char* name, const void* data, DWORD size, DWORD type) {
     char path[128];
     FormatKeyPath(path);
-    HKEY key;
-    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &key);
+    HKEY opened = nullptr;
+    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &opened);
     if (rc == ERROR_FILE_NOT_FOUND) {
         CreateSettingsKey();
-        rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &key);
+        rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &opened);
     }
     if (rc != ERROR_SUCCESS) return rc;
+    OwnedKey key(opened);
     if (data != nullptr && size != 0) {
-        rc = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        rc = RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
     } else {
-        rc = RegDeleteValueA(key, name);
+        rc = RegDeleteValueA(key.get(), name);
         if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
     }
-    RegCloseKey(key);
     return rc;
 }
 
@@ -75,16 +77,15 @@ LONG CreateSettingsKey() {
     char productPath[64];
     wsprintfA(makerPath, "SOFTWARE\\%s", kMakerName);
     wsprintfA(productPath, "%s v%s", kProductName, kSettingsKeyVersion);
-    HKEY maker = nullptr;
-    HKEY product = nullptr;
+    HKEY made = nullptr;
     LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, makerPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                              nullptr, &maker, nullptr);
+                              nullptr, &made, nullptr);
     if (rc == ERROR_SUCCESS) {
-        rc = RegCreateKeyExA(maker, productPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                             &product, nullptr);
+        OwnedKey maker(made);
+        rc = RegCreateKeyExA(maker.get(), productPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                             &made, nullptr);
+        if (rc == ERROR_SUCCESS) OwnedKey product(made);  // only made here: writers open it by its path
     }
-    if (product != nullptr) RegCloseKey(product);
-    if (maker != nullptr) RegCloseKey(maker);
     if (rc != ERROR_SUCCESS) {
         MessageBoxRes(nullptr, IDS_CREATE_KEY_FAILED, IDS_ERROR, MB_ICONERROR | MB_TOPMOST);
     }
@@ -94,16 +95,16 @@ LONG CreateSettingsKey() {
 void DeleteSettingsKey() {
     // SHDeleteKeyA removes a key with its subkeys on every Windows version; loaded by name so
     // that start-up does not depend on shlwapi.
-    HMODULE shlwapi = LoadLibraryA("SHLWAPI.DLL");
-    if (shlwapi == nullptr) return;
+    OwnedLibrary shlwapi(LoadLibraryA("SHLWAPI.DLL"));
+    if (!shlwapi) return;
     using DeleteKeyFn = DWORD(WINAPI*)(HKEY, LPCSTR);
-    auto deleteKey = reinterpret_cast<DeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHDeleteKeyA")));
+    auto deleteKey =
+        reinterpret_cast<DeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(shlwapi.get(), "SHDeleteKeyA")));
     if (deleteKey != nullptr) {
         char path[128];
         FormatKeyPath(path);
         deleteKey(HKEY_CURRENT_USER, path);
     }
-    FreeLibrary(shlwapi);
 }
 
 DWORD ReadSettingDword(const SettingInfo& info, int port) {

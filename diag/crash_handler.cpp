@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "diag/crash_dialog.h"
 #include "diag/crash_mail.h"
 #include "diag/crash_report.h"
@@ -19,8 +20,8 @@ using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_
                                                 PMINIDUMP_EXCEPTION_INFORMATION, PMINIDUMP_USER_STREAM_INFORMATION,
                                                 PMINIDUMP_CALLBACK_INFORMATION);
 
-HANDLE CreateTempFile(const char* path) {
-    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+OwnedHandle CreateTempFile(const char* path) {
+    return OwnedHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // The dump library tells about every module it writes; the report lists them afterwards.
@@ -109,12 +110,11 @@ DWORD WINAPI HandleCrashThread(void* parameter) {
 // run on a thread with a stack of its own while the faulting thread waits.
 LONG HandleCrashOnFreshStack(EXCEPTION_POINTERS* pointers) {
     CrashOnThread crash{pointers, GetCurrentThreadId()};
-    HANDLE thread = CreateThread(nullptr, 0, HandleCrashThread, &crash, 0, nullptr);
-    if (thread == nullptr) return HandleCrash(pointers);
-    WaitForSingleObject(thread, INFINITE);
+    OwnedHandle thread(CreateThread(nullptr, 0, HandleCrashThread, &crash, 0, nullptr));
+    if (!thread) return HandleCrash(pointers);
+    WaitForSingleObject(thread.get(), INFINITE);
     DWORD result = static_cast<DWORD>(EXCEPTION_CONTINUE_SEARCH);
-    GetExitCodeThread(thread, &result);
-    CloseHandle(thread);
+    GetExitCodeThread(thread.get(), &result);
     return static_cast<LONG>(result);
 }
 
@@ -236,28 +236,27 @@ void FreeModuleList(ModuleRecord* first) {
 }
 
 void WriteMiniDump(EXCEPTION_POINTERS* pointers, CrashContext* context) {
-    HMODULE library = LoadLibraryA("DBGHELP.DLL");
-    if (library == nullptr) return;
+    OwnedLibrary library(LoadLibraryA("DBGHELP.DLL"));
+    if (!library) return;
     auto writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library, "MiniDumpWriteDump")));
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "MiniDumpWriteDump")));
     char path[MAX_PATH];
-    HANDLE file = INVALID_HANDLE_VALUE;
+    OwnedHandle file;
     if (writeDump != nullptr && MakeTempFileName(path, "dmp")) file = CreateTempFile(path);
-    if (file != INVALID_HANDLE_VALUE) {
+    if (file) {
         MINIDUMP_EXCEPTION_INFORMATION exception{context->faultingThreadId, pointers, TRUE};
         MINIDUMP_CALLBACK_INFORMATION callback{CollectModule, context};
-        writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &exception, nullptr, &callback);
+        writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.get(), MiniDumpNormal, &exception, nullptr,
+                  &callback);
         AddTempFile(context, path);
-        CloseHandle(file);
     }
-    FreeLibrary(library);
 }
 
 void BuildCrashReport(EXCEPTION_POINTERS* pointers, CrashContext* context) {
     char path[MAX_PATH];
     if (!MakeTempFileName(path, "txt")) return;
-    HANDLE file = CreateTempFile(path);
-    if (file == INVALID_HANDLE_VALUE) return;
+    OwnedHandle file = CreateTempFile(path);
+    if (!file) return;
     AddTempFile(context, path);
 
     char application[MAX_PATH];
@@ -276,7 +275,6 @@ void BuildCrashReport(EXCEPTION_POINTERS* pointers, CrashContext* context) {
         const CrashModule* faulting = FindFaultingModule(modules, facts.moduleCount, facts.address);
         if (faulting != nullptr) CopyText(context->modulePath, sizeof context->modulePath, faulting->path);
     }
-    WriteCrashReport(facts, ReportSink{WriteToFile, file});
+    WriteCrashReport(facts, ReportSink{WriteToFile, file.get()});
     if (modules != nullptr) LocalFree(modules);
-    CloseHandle(file);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "diag/mail_link.h"
 #include "diag/temp_file_list.h"
 
@@ -16,26 +17,26 @@ constexpr char kSmtpPrefix[] = "SMTP:";
 // Windows marks a registered Simple MAPI mail program here. Without it, MAPI32.DLL is only a
 // stub that shows "no mail program" and fails, so the link is the better way straight away.
 bool SimpleMapiRegistered() {
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", 0, KEY_QUERY_VALUE,
-                      &key) != ERROR_SUCCESS) {
+                      &opened) != ERROR_SUCCESS) {
         return false;
     }
+    OwnedKey key(opened);
     char value[8] = "";
     DWORD size = sizeof value - 1;
     DWORD type = 0;
-    LONG result = RegQueryValueExA(key, "MAPI", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
+    LONG result = RegQueryValueExA(key.get(), "MAPI", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     return result == ERROR_SUCCESS && type == REG_SZ && std::strcmp(value, "1") == 0;
 }
 
 // MAPISendMail's answer, or MAPI_E_NOT_SUPPORTED when there is no MAPI to ask.
 ULONG SendWithMapi(const CrashContext* context) {
     if (!SimpleMapiRegistered()) return MAPI_E_NOT_SUPPORTED;
-    HMODULE library = LoadLibraryA("MAPI32.DLL");
-    if (library == nullptr) return MAPI_E_NOT_SUPPORTED;
+    OwnedLibrary library(LoadLibraryA("MAPI32.DLL"));
+    if (!library) return MAPI_E_NOT_SUPPORTED;
     auto sendMail =
-        reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library, "MAPISendMail")));
+        reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library.get(), "MAPISendMail")));
     ULONG result = MAPI_E_NOT_SUPPORTED;
     if (sendMail != nullptr) {
         char address[sizeof kSmtpPrefix + kRecipientSize];
@@ -68,7 +69,6 @@ ULONG SendWithMapi(const CrashContext* context) {
         message.lpFiles = fileCount > 0 ? files : nullptr;
         result = sendMail(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0);
     }
-    FreeLibrary(library);
     return result;
 }
 

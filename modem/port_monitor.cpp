@@ -143,30 +143,29 @@ bool StartPortMonitor(PortMonitor* monitor, const PortSettings& settings) {
         monitor->settings = settings;
     }
     monitor->reload = 1;
-    if (monitor->thread != nullptr) {
-        if (WaitForSingleObject(monitor->thread, 1) == WAIT_TIMEOUT) return true;  // it takes up the reload
-        CloseHandle(monitor->thread);
-        monitor->thread = nullptr;
+    if (monitor->thread) {
+        if (WaitForSingleObject(monitor->thread.get(), 1) == WAIT_TIMEOUT) return true;  // it takes up the reload
+        monitor->thread.reset();
         monitor->threadId = 0;
     }
-    monitor->thread = CreateThread(nullptr, 0, PortMonitorThread, monitor, 0, &monitor->threadId);
-    return monitor->thread != nullptr;
+    monitor->thread.reset(CreateThread(nullptr, 0, PortMonitorThread, monitor, 0, &monitor->threadId));
+    return static_cast<bool>(monitor->thread);
 }
 
 void DestroyPortMonitor(PortMonitor* monitor) {
     if (monitor == nullptr) return;
     monitor->page = nullptr;  // ends every wait of the thread
     if (monitor->threadId != 0) PostThreadMessageA(monitor->threadId, TMSG_STOP_THREAD, 0, 0);
-    if (monitor->thread != nullptr) {
+    if (monitor->thread) {
         // Every wait of the thread ends within a tenth of a second of the stop. A thread that is
         // still running after this is stuck in the system (a driver that does not let go): killing
-        // it would leave the port's lock held for ever, so it keeps its port and its record, and
-        // the end of the process takes them.
-        if (!WaitForThreadHandlingSends(monitor->thread, kStopWaitMs)) {
+        // it would leave the port's lock held for ever, so it keeps its port, its record and its
+        // handle, and the end of the process takes them.
+        if (!WaitForThreadHandlingSends(monitor->thread.get(), kStopWaitMs)) {
             LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
+            monitor->thread.release();
             return;
         }
-        CloseHandle(monitor->thread);
     }
     ClosePort(monitor);
     delete monitor;

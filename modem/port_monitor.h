@@ -7,12 +7,13 @@
 #include <atomic>
 #include <mutex>
 
+#include "base/unique_handle.h"
 #include "modem/port_settings.h"
 #include "modem/serial_port.h"
 
 struct PortMonitor {
     SerialPort* port;             // the monitor thread; DestroyPortMonitor once the thread has ended
-    HANDLE thread;
+    OwnedHandle thread;
     DWORD threadId;               // target of TMSG_STOP_THREAD
     std::atomic<HWND> page;       // the Modem page; nullptr ends every wait of the thread
     int portNumber;               // 1 to 4

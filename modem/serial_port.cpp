@@ -1,5 +1,7 @@
 #include "modem/serial_port.h"
 
+#include <new>
+
 #include "base/text_utils.h"
 #include "base/win_clock.h"
 #include "modem/command_text.h"
@@ -22,12 +24,10 @@ private:
     SerialPort* port_;
 };
 
-bool IsOpen(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-
 // Clears a line error and reports the queues. On an open handle it fails only when the device is
 // gone, and then every later call fails too: the first error is kept for the port's owner.
 void CheckLine(SerialPort* port, COMSTAT* status) {
-    if (ClearCommError(port->handle, nullptr, status)) return;
+    if (ClearCommError(port->handle.get(), nullptr, status)) return;
     if (port->lostError == 0) {
         DWORD error = GetLastError();
         port->lostError = error != 0 ? error : ERROR_NOT_READY;
@@ -60,21 +60,21 @@ void ApplyLineSettings(DCB* dcb, const PortSettings& settings) {
 // it moved.
 DWORD CancelPending(SerialPort* port, OVERLAPPED* overlapped) {
     DWORD moved = 0;
-    CancelIo(port->handle);
-    GetOverlappedResult(port->handle, overlapped, &moved, TRUE);
+    CancelIo(port->handle.get());
+    GetOverlappedResult(port->handle.get(), overlapped, &moved, TRUE);
     return moved;
 }
 
 int64_t WriteChunk(void* context, const char* data, uint32_t length) {
     auto* port = static_cast<SerialPort*>(context);
     DWORD sent = 0;
-    if (WriteFile(port->handle, data, length, &sent, &port->writeOverlapped)) return sent;
+    if (WriteFile(port->handle.get(), data, length, &sent, &port->writeOverlapped)) return sent;
     if (GetLastError() != ERROR_IO_PENDING) {
         CheckLine(port, nullptr);
         return -1;
     }
     for (;;) {
-        if (GetOverlappedResult(port->handle, &port->writeOverlapped, &sent, FALSE)) return sent;
+        if (GetOverlappedResult(port->handle.get(), &port->writeOverlapped, &sent, FALSE)) return sent;
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
             CheckLine(port, nullptr);
             return sent;  // what the failed completion reported still went out
@@ -88,7 +88,7 @@ bool ReadCts(void* context, bool* on) {
     DWORD status = 0;
     // Pseudo-terminals and some USB adapters have no modem lines: the call fails, and the write
     // then never waits for CTS.
-    if (!GetCommModemStatus(static_cast<SerialPort*>(context)->handle, &status)) return false;
+    if (!GetCommModemStatus(static_cast<SerialPort*>(context)->handle.get(), &status)) return false;
     *on = (status & MS_CTS_ON) != 0;
     return true;
 }
@@ -96,7 +96,7 @@ bool ReadCts(void* context, bool* on) {
 }  // namespace
 
 SerialPort* OpenSerialPort(const PortSettings& settings) {
-    auto* port = static_cast<SerialPort*>(LocalAlloc(LPTR, sizeof(SerialPort)));
+    auto* port = new (std::nothrow) SerialPort{};
     if (port == nullptr) return nullptr;
     InitializeCriticalSection(&port->lock);
     port->settings = settings;
@@ -108,10 +108,10 @@ SerialPort* OpenSerialPort(const PortSettings& settings) {
         // Ports above COM9 are only reachable under the device namespace; "\\.\" works for all.
         char device[32];
         wsprintfA(device, "\\\\.\\%s", port->settings.name);
-        HANDLE handle = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, &port->security, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-        if (IsOpen(handle)) {
-            port->handle = handle;
+        port->handle.reset(CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, &port->security, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr));
+        if (port->handle) {
+            HANDLE handle = port->handle.get();
             SetCommMask(handle, EV_RXCHAR);
             SetupComm(handle, kQueueSize, kQueueSize);
             PurgeComm(handle, kPurgeAll);
@@ -120,17 +120,16 @@ SerialPort* OpenSerialPort(const PortSettings& settings) {
             dcb.DCBlength = sizeof dcb;
             GetCommState(handle, &dcb);
             ApplyLineSettings(&dcb, port->settings);
-            if (!SetCommState(handle, &dcb)) {
-                CloseHandle(handle);
-                port->handle = nullptr;
-            }
+            if (!SetCommState(handle, &dcb)) port->handle.reset();
         }
-        if (port->handle != nullptr) {
-            port->readOverlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-            port->writeOverlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (port->handle) {
+            port->readEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+            port->writeEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+            port->readOverlapped.hEvent = port->readEvent.get();
+            port->writeOverlapped.hEvent = port->writeEvent.get();
         }
     }
-    if (port->handle == nullptr || port->readOverlapped.hEvent == nullptr || port->writeOverlapped.hEvent == nullptr) {
+    if (!port->handle || !port->readEvent || !port->writeEvent) {
         CloseSerialPort(port);
         return nullptr;
     }
@@ -141,18 +140,15 @@ void CloseSerialPort(SerialPort* port) {
     if (port == nullptr) return;
     {
         PortLock lock(port);
-        if (IsOpen(port->handle)) {
-            SetCommMask(port->handle, 0);
-            EscapeCommFunction(port->handle, CLRDTR);  // the modem hangs up when DTR drops
-            PurgeComm(port->handle, kPurgeAll);
-            CloseHandle(port->handle);
-            port->handle = nullptr;
+        if (port->handle) {
+            SetCommMask(port->handle.get(), 0);
+            EscapeCommFunction(port->handle.get(), CLRDTR);  // the modem hangs up when DTR drops
+            PurgeComm(port->handle.get(), kPurgeAll);
+            port->handle.reset();
         }
-        if (port->readOverlapped.hEvent != nullptr) CloseHandle(port->readOverlapped.hEvent);
-        if (port->writeOverlapped.hEvent != nullptr) CloseHandle(port->writeOverlapped.hEvent);
     }
     DeleteCriticalSection(&port->lock);
-    LocalFree(port);
+    delete port;
 }
 
 namespace {
@@ -173,13 +169,15 @@ int32_t ReadQueued(SerialPort* port, char* buffer, uint32_t count, bool pump) {
         return 0;
     }
     DWORD got = 0;
-    if (ReadFile(port->handle, buffer, count, &got, &port->readOverlapped)) return static_cast<int32_t>(got);
+    if (ReadFile(port->handle.get(), buffer, count, &got, &port->readOverlapped)) return static_cast<int32_t>(got);
     if (GetLastError() != ERROR_IO_PENDING) {
         CheckLine(port, nullptr);
         return 0;
     }
     for (;;) {
-        if (GetOverlappedResult(port->handle, &port->readOverlapped, &got, FALSE)) return static_cast<int32_t>(got);
+        if (GetOverlappedResult(port->handle.get(), &port->readOverlapped, &got, FALSE)) {
+            return static_cast<int32_t>(got);
+        }
         if (GetLastError() != ERROR_IO_INCOMPLETE) {
             CheckLine(port, nullptr);
             return static_cast<int32_t>(got);

@@ -5,14 +5,17 @@
 
 #include <cstdint>
 
+#include "base/unique_handle.h"
 #include "modem/port_settings.h"
 
 struct SerialPort {
     CRITICAL_SECTION lock;
     SECURITY_ATTRIBUTES security;  // inheritable handle
-    HANDLE handle;                 // nullptr when opening failed
-    OVERLAPPED readOverlapped;     // with a manual-reset event of its own
-    OVERLAPPED writeOverlapped;    // with a second manual-reset event
+    OwnedHandle handle;            // empty when opening failed
+    OwnedHandle readEvent;         // manual-reset, the event of readOverlapped
+    OwnedHandle writeEvent;        // manual-reset, the event of writeOverlapped
+    OVERLAPPED readOverlapped;
+    OVERLAPPED writeOverlapped;
     PortSettings settings;         // as opened; settings.name prefixes every log line
     // The error of the first line check that failed on the open handle: the device went away
     // (unplugged, or its driver ended) and only closing and opening again can bring it back.

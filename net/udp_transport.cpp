@@ -4,6 +4,7 @@
 
 #include "base/process_state.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "diag/program_log.h"
 #include "net/packet.h"
 
@@ -41,23 +42,23 @@ bool FillDestination(const char* host, uint16_t port, sockaddr_in* destination) 
 }  // namespace
 
 SOCKET UdpOpen(uint32_t address, uint16_t port) {
-    SOCKET made = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (made == INVALID_SOCKET) return INVALID_SOCKET;
+    OwnedSocket made(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    if (!made) return INVALID_SOCKET;
     u_long nonBlocking = 1;
     int allow = 1;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     local.sin_addr.s_addr = address;
-    if (ioctlsocket(made, FIONBIO, &nonBlocking) != 0 ||
-        setsockopt(made, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&allow), sizeof allow) != 0 ||
-        bind(made, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    if (ioctlsocket(made.get(), FIONBIO, &nonBlocking) != 0 ||
+        setsockopt(made.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&allow), sizeof allow) != 0 ||
+        bind(made.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         int error = WSAGetLastError();  // closing must not hide why (a port another program holds)
-        closesocket(made);
+        made.reset();
         WSASetLastError(error);
         return INVALID_SOCKET;
     }
-    return made;
+    return made.release();
 }
 
 int UdpSend(SOCKET socket, const char* host, uint16_t port, const char* data, int length) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "base/data_files.h"
@@ -139,22 +140,22 @@ void FillBatch(CallerLogCursor* cursor, RowBatch* batch) {
 // True when every row of the text went into the list.
 bool LoadRows(HWND page, const char* text, DWORD size) {
     CallerLogCursor cursor{text, size, 0};
-    HANDLE places = CreateSemaphoreA(nullptr, kBatchesAhead, kBatchesAhead, nullptr);
-    if (places == nullptr) return LoadRowByRow(&cursor);  // slowly, but every row
+    OwnedHandle places(CreateSemaphoreA(nullptr, kBatchesAhead, kBatchesAhead, nullptr));
+    if (!places) return LoadRowByRow(&cursor);  // slowly, but every row
     bool going = true;
     bool whole = true;
     // Also when stopping a last batch goes: a program told to stop by another broadcaster runs
     // on, and its list must draw again.
     for (bool last = false; going && !last;) {
-        going = TakePlace(places, page);
+        going = TakePlace(places.get(), page);
         if (!going) break;
         auto* batch = new (std::nothrow) RowBatch{};
         if (batch == nullptr) {  // out of memory: the list keeps what it has, and never replaces the file
-            ReleaseSemaphore(places, 1, nullptr);
+            ReleaseSemaphore(places.get(), 1, nullptr);
             whole = false;
             break;
         }
-        batch->places = places;
+        batch->places = places.get();
         FillBatch(&cursor, batch);
         last = batch->last;
         whole = g_state.stop == 0;
@@ -164,9 +165,9 @@ bool LoadRows(HWND page, const char* text, DWORD size) {
         }
     }
     // Every batch in the list before the loader ends.
-    for (LONG i = 0; going && i < kBatchesAhead; ++i) going = TakePlace(places, page);
+    for (LONG i = 0; going && i < kBatchesAhead; ++i) going = TakePlace(places.get(), page);
     // A page that went without taking its batches leaves the semaphore to them, unused.
-    if (going) CloseHandle(places);
+    if (!going) places.release();
     return whole && going;
 }
 
@@ -242,9 +243,9 @@ void OnInitDialog(HWND page) {
     AddListColumn(page, IDC_CALLER_LOG_LIST, 1, 15, IDS_COLUMN_TIME);
     AddListColumn(page, IDC_CALLER_LOG_LIST, 2, 45, IDS_COLUMN_NAME);
     AddListColumn(page, IDC_CALLER_LOG_LIST, 3, 25, IDS_COLUMN_NUMBER);
-    HANDLE loader = CreateThread(nullptr, 0, CallerLogLoader, page, 0, nullptr);
-    if (loader != nullptr) {
-        KeepPageLoader(page, loader);
+    OwnedHandle loader(CreateThread(nullptr, 0, CallerLogLoader, page, 0, nullptr));
+    if (loader) {
+        KeepPageLoader(page, std::move(loader));
     } else {
         std::lock_guard<std::mutex> hold(s_fileLock);
         s_loaderHasRead = true;  // no loader: calls go straight into the list
@@ -440,17 +441,17 @@ bool SaveCallerLog(HWND page) {
     case DataFileSave::Rewrite: break;
     }
     char reason[256];
-    HANDLE file = BeginRewrite(path);
-    if (file == INVALID_HANDLE_VALUE) {
+    OwnedHandle file = BeginRewrite(path);
+    if (!file) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }
-    if (!WriteRows(file)) {
+    if (!WriteRows(file.get())) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
-        AbandonRewrite(path, file);
+        AbandonRewrite(path, std::move(file));
         return false;
     }
-    if (!CommitRewrite(path, file)) {
+    if (!CommitRewrite(path, std::move(file))) {
         LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "base/data_files.h"
@@ -338,9 +339,9 @@ void OnInitDialog(HWND page) {
     AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNameColumn, 30, IDS_COLUMN_CONTACT_NAME);
     AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNumbersColumn, 70, IDS_COLUMN_PHONE_NUMBERS);
     RequestSelectionCheck(page);
-    HANDLE loader = CreateThread(nullptr, 0, PhoneBookLoader, page, 0, nullptr);
-    if (loader != nullptr) {
-        KeepPageLoader(page, loader);
+    OwnedHandle loader(CreateThread(nullptr, 0, PhoneBookLoader, page, 0, nullptr));
+    if (loader) {
+        KeepPageLoader(page, std::move(loader));
     } else {
         // Without its loader the list never holds the file, so it never replaces it either.
         char reason[256];
@@ -439,17 +440,17 @@ bool SavePhoneBook(HWND page) {
         return true;
     case DataFileSave::Rewrite: break;
     }
-    HANDLE file = BeginRewrite(path);
-    if (file == INVALID_HANDLE_VALUE) {
+    OwnedHandle file = BeginRewrite(path);
+    if (!file) {
         LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }
-    if (!WriteRows(file)) {
+    if (!WriteRows(file.get())) {
         LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-        AbandonRewrite(path, file);
+        AbandonRewrite(path, std::move(file));
         return false;
     }
-    if (!CommitRewrite(path, file)) {
+    if (!CommitRewrite(path, std::move(file))) {
         LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
         return false;
     }

@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "base/process_state.h"
 #include "base/settings.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "present/popup_page_ids.h"
 #include "present/popup_window.h"
@@ -19,14 +20,14 @@ constexpr char kSampleText[] = "This is \r\nsample text";
 // The brushes the two swatches are painted with, made on demand from the current colours and
 // released when a colour changes. The user-interface thread alone touches them.
 struct SwatchBrushes {
-    HBRUSH background;
-    HBRUSH text;
+    OwnedBrush background;
+    OwnedBrush text;
 };
 SwatchBrushes s_swatches{};
 
 // One swatch: its brush slot, the colour it shows and the setting that keeps the colour.
 struct Swatch {
-    HBRUSH* brush;
+    OwnedBrush* brush;
     uint32_t* colour;
     const SettingInfo* setting;
 };
@@ -41,11 +42,6 @@ bool SwatchOf(int id, Swatch* swatch) {
         return true;
     }
     return false;
-}
-
-void ReleaseBrush(HBRUSH* brush) {
-    if (*brush != nullptr) DeleteObject(*brush);
-    *brush = nullptr;
 }
 
 bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED; }
@@ -123,7 +119,7 @@ void OnSwatchClicked(HWND page, int id, int notification) {
     Swatch swatch;
     if (notification != STN_CLICKED || !SwatchOf(id, &swatch)) return;
     if (!ChooseSwatchColour(page, id, swatch.colour)) return;
-    ReleaseBrush(swatch.brush);
+    swatch.brush->reset();
     WriteSettingDword(*swatch.setting, *swatch.colour);
     RecreatePopupResources();
 }
@@ -151,14 +147,14 @@ void OnCommand(HWND page, int id, int notification) {
 INT_PTR OnControlColour(HWND control) {
     Swatch swatch;
     if (!SwatchOf(GetDlgCtrlID(control), &swatch) || !IsWindowEnabled(control)) return FALSE;
-    if (*swatch.brush == nullptr) *swatch.brush = CreateSolidBrush(*swatch.colour);
-    return reinterpret_cast<INT_PTR>(*swatch.brush);
+    if (!*swatch.brush) swatch.brush->reset(CreateSolidBrush(*swatch.colour));
+    return reinterpret_cast<INT_PTR>(swatch.brush->get());
 }
 
 void OnDestroy(HWND page) {
     RemovePropA(page, kChangedProperty);  // not saved: the main window saves its pages before it goes
-    ReleaseBrush(&s_swatches.background);
-    ReleaseBrush(&s_swatches.text);
+    s_swatches.background.reset();
+    s_swatches.text.reset();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "base/product.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "present/popup_layout.h"
 #include "res/resource_ids.h"
@@ -144,13 +145,10 @@ void StartPopupThread(const char* text) {
     if (block == nullptr) return;
     CopyText(block, length + 2, text);
     ++s_openPopups;
-    HANDLE thread = CreateThread(nullptr, 0, PopupThread, block, 0, nullptr);
-    if (thread == nullptr) {
-        LocalFree(block);
-        --s_openPopups;
-        return;
-    }
-    CloseHandle(thread);  // nobody waits for one popup; the count tells when all have ended
+    OwnedHandle thread(CreateThread(nullptr, 0, PopupThread, block, 0, nullptr));
+    if (thread) return;  // nobody waits for one popup; the count tells when all have ended
+    LocalFree(block);
+    --s_openPopups;
 }
 
 void RegisterPopupClass() {

@@ -1,5 +1,7 @@
 #include "present/sound_player.h"
 
+#include "base/unique_handle.h"
+
 namespace {
 
 // sndPlaySoundA's flags: return at once, and stay silent rather than play the default sound
@@ -13,10 +15,12 @@ using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
 // asynchronous sound plays on a thread that runs inside it, and nothing tells us when that
 // thread is done, so unloading it after any play could pull the code from under a sound.
 SndPlaySoundA LoadSoundFunction() {
-    HMODULE library = LoadLibraryA("winmm.dll");
-    if (library == nullptr) return nullptr;
-    auto function = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(library, "sndPlaySoundA")));
-    if (function == nullptr) FreeLibrary(library);  // nothing of it ran, so it may go
+    OwnedLibrary library(LoadLibraryA("winmm.dll"));
+    if (!library) return nullptr;
+    auto function =
+        reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(library.get(), "sndPlaySoundA")));
+    // Without the function nothing of the library ran, so it may go; with it, it stays (above).
+    if (function != nullptr) library.release();
     return function;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/link_label.h"
 
 #include "base/compare_text.h"
+#include "base/unique_handle.h"
 #include "ui/link_state.h"
 
 namespace {
@@ -56,15 +57,14 @@ void PaintLabel(HWND label, HDC dc) {
     char text[kPaintedChars + 1];
     GetWindowTextA(label, text, sizeof text);
     bool hot = s_hot.label == IdOf(label);
-    HFONT font = CreateLinkFont(hot);
-    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+    OwnedFont font(CreateLinkFont(hot));
+    HGDIOBJ previous = font ? SelectObject(dc, font.get()) : nullptr;
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     SetTextColor(dc, hot ? kLinkHotColour : kLinkIdleColour);
     DrawLinkText(dc, &client, text, static_cast<DWORD>(GetWindowLongA(label, GWL_STYLE)));
     if (previous != nullptr) SelectObject(dc, previous);
-    if (font != nullptr) DeleteObject(font);
 }
 
 void OnPaint(HWND label) {
@@ -176,20 +176,20 @@ void MakeLinkLabel(HWND dialog, int id, bool fit) {
 }
 
 void FitLinkLabel(HWND control) {
-    HFONT font = CreateLinkFont(true);
-    if (font == nullptr) return;
+    OwnedFont font(CreateLinkFont(true));
+    if (!font) return;
     char text[kMeasuredChars + 1];
     GetWindowTextA(control, text, sizeof text);
     UINT format = TextFormat(text, static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)));
     RECT extent{0, 0, 0, 0};
     HDC dc = GetDC(control);
     if (dc != nullptr) {
-        HGDIOBJ previous = SelectObject(dc, font);
+        HGDIOBJ previous = SelectObject(dc, font.get());
         DrawTextA(dc, text, -1, &extent, (format & ~(DT_CENTER | DT_RIGHT | DT_VCENTER)) | DT_CALCRECT);
         SelectObject(dc, previous);
         ReleaseDC(control, dc);
     }
-    DeleteObject(font);
+    font.reset();
     int height = extent.bottom - extent.top;
     if (height == 0) return;
     RECT place;

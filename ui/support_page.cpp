@@ -2,6 +2,7 @@
 
 #include "ui/home_page.h"
 #include "base/product.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "res/resource_ids.h"
 #include "ui/large_font.h"
@@ -38,11 +39,10 @@ void OnCommand(HWND page, int id, int code) {
 }
 
 void OnDestroy(HWND page) {
-    HANDLE large = RemovePropA(page, kTitleFontProperty);
-    if (large == nullptr) return;
+    OwnedFont large(static_cast<HFONT>(RemovePropA(page, kTitleFontProperty)));
+    if (!large) return;
     // The title lets go of the font before it is deleted.
     SendDlgItemMessageA(page, IDC_SUPPORT_VERSION, WM_SETFONT, 0, FALSE);
-    DeleteObject(large);
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ class BadFiles(unittest.TestCase):
 
 def table_settings():
     """(name, kind, read size) of every value of the settings table, per-port ones for COM1 to COM4."""
-    with open(os.path.join(HERE, "..", "..", "app", "settings_table.h"), encoding="utf-8") as f:
+    with open(os.path.join(HERE, "..", "..", "base", "settings_table.h"), encoding="utf-8") as f:
         table = re.findall(r'SettingInfo kSetting\w+\{"([^"]+)", kReg(Dword|Sz|Binary), (\d+),', f.read())
     settings = []
     for name, kind, size in table:

@@ -1,14 +1,16 @@
-// The small Win32 utilities every part uses: system error texts, the whole-file reader, and the
-// case-insensitive search through the system's comparison.
+// The small Win32 utilities every part uses: system error texts, the whole-file reader, the
+// handle owner, and the case-insensitive search through the system's comparison.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "base/error_text.h"
 #include "base/read_whole_file.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 
 namespace {
 
@@ -83,6 +85,31 @@ TEST(ReadWholeFile, EmptyMissingAndLockedFiles) {
     ASSERT_NE(nullptr, block);
     EXPECT_STREQ("held", block);
     LocalFree(block);
+}
+
+// Letters stand in for handles: each close appends its letter, so a handle closed twice or never
+// shows in the text.
+std::string g_closed;
+struct LetterHandle {
+    using Raw = char;
+    static Raw Empty() { return 0; }
+    static bool IsOpen(Raw raw) { return raw != 0; }
+    static void Close(Raw raw) { g_closed += raw; }
+};
+
+TEST(UniqueHandle, MovesCloseEachHandleOnce) {
+    g_closed.clear();
+    {
+        UniqueHandle<LetterHandle> first('a');
+        UniqueHandle<LetterHandle> taker(std::move(first));
+        EXPECT_FALSE(first);
+        UniqueHandle<LetterHandle> second('b');
+        second = std::move(taker);  // b goes at once; second now closes a
+        EXPECT_EQ("b", g_closed);
+        UniqueHandle<LetterHandle> kept('c');
+        EXPECT_EQ('c', kept.release());
+    }
+    EXPECT_EQ("ba", g_closed);
 }
 
 TEST(FindTextNoCase, UsesTheSystemComparison) {
