@@ -30,5 +30,6 @@ struct PortMonitor {
 PortMonitor* CreatePortMonitor(HWND page, int portNumber, const PortSettings& settings);
 // Hands the monitor the page's newly saved settings (starting a new thread if the old one ended).
 bool StartPortMonitor(PortMonitor* monitor, const PortSettings& settings);
-// Stops the thread (5 s, then terminated), closes the port and frees the record.
+// Stops the thread (waits 1.5 s; a thread still busy is left to the end of the process, never
+// terminated), closes the port and frees the record.
 void DestroyPortMonitor(PortMonitor* monitor);

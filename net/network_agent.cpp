@@ -9,6 +9,7 @@
 #include "base/process_state.h"
 #include "base/roles.h"
 #include "base/thread_wait.h"
+#include "base/unique_handle.h"
 #include "base/win_clock.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
@@ -241,15 +242,14 @@ void StartNetworkAgent() {
 }
 
 void StopNetworkAgent() {
-    HANDLE thread = g_win.agentThread;
-    if (thread == nullptr) return;
+    OwnedHandle thread(g_win.agentThread);
+    if (!thread) return;
     PostThreadMessageA(g_win.agentThreadId, TMSG_STOP_THREAD, 0, 0);  // fails harmlessly if it has ended
     // The agent may be inside a message sent to a page (a call it adds to the caller log): carry
     // such sends out while waiting, or the wait would only end by running out. An agent still
     // busy after it is left to the end of the process; killing it could leave a lock of the
     // sockets library held.
-    if (!WaitForThreadHandlingSends(thread, kStopWaitMs)) LogPrintf("The network agent did not end");
-    CloseHandle(thread);
+    if (!WaitForThreadHandlingSends(thread.get(), kStopWaitMs)) LogPrintf("The network agent did not end");
     g_win.agentThread = nullptr;
     g_win.agentThreadId = 0;
 }
