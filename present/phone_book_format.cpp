@@ -6,9 +6,6 @@
 
 namespace {
 
-// Fewer digits than this say too little about a caller to name them.
-constexpr size_t kShortestMatch = 5;
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool EndsLine(char c) { return c == '\r' || c == '\n' || c == '\0'; }
@@ -19,7 +16,7 @@ bool TailMatch(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) return false;
     size_t aLength = strlen(a);
     size_t bLength = strlen(b);
-    if (aLength < kShortestMatch || bLength < kShortestMatch) return false;
+    if (aLength < kShortestTailMatch || bLength < kShortestTailMatch) return false;
     if (aLength < bLength) return strcmp(a, b + (bLength - aLength)) == 0;
     return strcmp(a + (aLength - bLength), b) == 0;
 }

@@ -12,6 +12,9 @@ inline constexpr size_t kBookLineSize = 2048;       // a file line: at most 2047
 // A line the page writes: numbers (511), colon, name (255), CR LF, NUL.
 inline constexpr size_t kSavedLineSize = 512 + 1 + 256 + 2 + 1;
 
+// Fewer characters than this say too little about a caller to name them.
+inline constexpr size_t kShortestTailMatch = 5;
+
 // True when both texts have at least 5 characters and the shorter equals the end of the longer:
 // a contact stored without the area code matches a call that carries one, and the reverse.
 // Shorter texts never match, so an extension or a short code cannot take a stranger's name.

@@ -107,9 +107,42 @@ int FindPhoneBookContact(const PhoneBookModel& model, const char* number) {
     return -1;
 }
 
-bool LookUpPhoneBookName(const PhoneBookModel& model, const char* number, char* name, size_t nameSize) {
+PhoneBookIndex IndexPhoneBook(const PhoneBookModel& model) {
+    PhoneBookIndex index;
+    for (size_t row = 0; row < model.contacts.size(); ++row) {
+        char numbers[kNumbersCellSize];  // what the lookup searches of the cell
+        CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
+        for (const char* at = numbers; *at != '\0';) {
+            const char* end = at;
+            while (*end >= '0' && *end <= '9') ++end;
+            if (static_cast<size_t>(end - at) >= kShortestTailMatch) {
+                std::vector<size_t>& rows = index.rowsByTail[std::string(end - kShortestTailMatch, end)];
+                if (rows.empty() || rows.back() != row) rows.push_back(row);
+            }
+            at = *end != '\0' ? end + 1 : end;
+        }
+    }
+    return index;
+}
+
+int FindPhoneBookContact(const PhoneBookModel& model, const PhoneBookIndex& index, const char* number) {
+    if (number == nullptr) return -1;
+    size_t length = strlen(number);
+    if (length < kShortestTailMatch) return -1;
+    auto found = index.rowsByTail.find(std::string(number + length - kShortestTailMatch, number + length));
+    if (found == index.rowsByTail.end()) return -1;
+    for (size_t row : found->second) {
+        char numbers[kNumbersCellSize];
+        CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
+        if (NumberInList(number, numbers)) return static_cast<int>(row);
+    }
+    return -1;
+}
+
+bool LookUpPhoneBookName(const PhoneBookModel& model, const PhoneBookIndex& index, const char* number, char* name,
+                         size_t nameSize) {
     if (name == nullptr || nameSize == 0) return false;
-    int row = FindPhoneBookContact(model, number);
+    int row = FindPhoneBookContact(model, index, number);
     if (row < 0) return false;
     char found[kLookupNameSize];
     CopyText(found, sizeof found, model.contacts[static_cast<size_t>(row)].name.c_str());

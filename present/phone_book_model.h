@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct PhoneBookContact {
@@ -40,9 +41,20 @@ std::vector<size_t> SortPhoneBook(PhoneBookModel* model, int column);
 // The first contact, from the top, one of whose numbers matches number (NumberInList over the
 // first 255 characters of its numbers); -1 when none does.
 int FindPhoneBookContact(const PhoneBookModel& model, const char* number);
+
+// The rows of each number's last five characters. Two numbers can only tail-match when they end
+// alike, so a lookup need check no other row: the answer is the one above, found among a handful
+// of rows instead of the whole book. Made again after every change of the model.
+struct PhoneBookIndex {
+    std::unordered_map<std::string, std::vector<size_t>> rowsByTail;  // rows ascending, once each
+};
+PhoneBookIndex IndexPhoneBook(const PhoneBookModel& model);
+int FindPhoneBookContact(const PhoneBookModel& model, const PhoneBookIndex& index, const char* number);
+
 // That contact's name, at most 199 characters of it and cut to nameSize, into name; false, name
 // untouched, when no contact matches.
-bool LookUpPhoneBookName(const PhoneBookModel& model, const char* number, char* name, size_t nameSize);
+bool LookUpPhoneBookName(const PhoneBookModel& model, const PhoneBookIndex& index, const char* number, char* name,
+                         size_t nameSize);
 
 // The row's line of the file (the first 511 characters of its numbers, the first 255 of its
 // name) into out, which holds kSavedLineSize bytes; returns its length. 0 for a contact without

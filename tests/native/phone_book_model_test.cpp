@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -108,21 +109,52 @@ TEST(PhoneBookModel, TheFirstMatchingContactWins) {
         {"2125551234", 3},  // row 4 matches whole, row 3 by its tail: the higher row wins
         {"5551234", 3}, {"3125551234", 3}, {"1111111", 2}, {"1234", -1}, {"9999999", -1}, {"", -1}, {nullptr, -1},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.row, FindPhoneBookContact(model, c.number)) << c.number;
+    const PhoneBookIndex index = IndexPhoneBook(model);
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.row, FindPhoneBookContact(model, c.number)) << c.number;
+        EXPECT_EQ(c.row, FindPhoneBookContact(model, index, c.number)) << c.number;
+    }
+}
+
+// The index only narrows the search: over books whose numbers share their tails, short and long,
+// with separators of every kind, it gives the same row as reading the whole book.
+TEST(PhoneBookModel, TheIndexGivesTheSameAnswer) {
+    const unsigned seed = 20261206;
+    std::mt19937 random(seed);
+    auto digits = [&](size_t count) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 3);
+        return text;
+    };
+    for (int book = 0; book < 50; ++book) {
+        PhoneBookModel model;
+        for (int row = 0; row < 40; ++row) {
+            std::string numbers;
+            for (int n = random() % 4; n > 0; --n) numbers += digits(random() % 9) + (random() % 2 ? ", " : "-");
+            model.contacts.push_back({"c" + std::to_string(row), numbers});
+        }
+        const PhoneBookIndex index = IndexPhoneBook(model);
+        for (int query = 0; query < 40; ++query) {
+            const std::string number = digits(random() % 10) + (random() % 5 == 0 ? "-1" : "");
+            ASSERT_EQ(FindPhoneBookContact(model, number.c_str()), FindPhoneBookContact(model, index, number.c_str()))
+                << "seed " << seed << ", book " << book << ", number " << number;
+        }
+    }
 }
 
 TEST(PhoneBookModel, ALookupHandsOutTheName) {
     const std::string longName(300, 'n');
     const PhoneBookModel model = Book({{"Anna Local", "5551234"}, {longName, "7777777"}});
+    const PhoneBookIndex index = IndexPhoneBook(model);
     char name[512] = "untouched";
-    EXPECT_FALSE(LookUpPhoneBookName(model, "3125559999", name, sizeof name));
+    EXPECT_FALSE(LookUpPhoneBookName(model, index, "3125559999", name, sizeof name));
     EXPECT_STREQ("untouched", name);
-    EXPECT_TRUE(LookUpPhoneBookName(model, "2125551234", name, sizeof name));
+    EXPECT_TRUE(LookUpPhoneBookName(model, index, "2125551234", name, sizeof name));
     EXPECT_STREQ("Anna Local", name);
-    EXPECT_TRUE(LookUpPhoneBookName(model, "7777777", name, sizeof name));
+    EXPECT_TRUE(LookUpPhoneBookName(model, index, "7777777", name, sizeof name));
     EXPECT_EQ(std::string(199, 'n'), name);
     char shortName[4] = "xyz";
-    EXPECT_TRUE(LookUpPhoneBookName(model, "5551234", shortName, sizeof shortName));
+    EXPECT_TRUE(LookUpPhoneBookName(model, index, "5551234", shortName, sizeof shortName));
     EXPECT_STREQ("Ann", shortName);
 }
 
