@@ -15,13 +15,25 @@ namespace {
 
 constexpr DWORD kStartDelayMs = 2000;
 constexpr DWORD kStopWaitMs = 1500;
-constexpr int kPassPause = 2;       // half seconds between passes
+// Between passes the monitor looks for a window that needs the modem. The pause ends early when
+// the modem sends something: a RING that comes during it is read at once, not up to a second
+// later. A look at the port's queue is a trip to the server under Wine, so not more often.
+constexpr DWORD kPassPauseMs = 1000;
+constexpr DWORD kPassPauseStepMs = 50;
 constexpr int kReleasedPause = 40;  // while another program has the modem, or the port would not open
 constexpr int kReloadPause = 10;
 
 bool PageExists(const PortMonitor* monitor) {
     HWND page = monitor->page;
     return page != nullptr && IsWindow(page);
+}
+
+void PauseBetweenPasses(const PortMonitor* monitor) {
+    for (DWORD paused = 0; paused < kPassPauseMs; paused += kPassPauseStepMs) {
+        if (!PageExists(monitor) || g_state.stop != 0) return;
+        if (monitor->port != nullptr && SerialInputQueued(monitor->port) > 0) return;
+        Sleep(kPassPauseStepMs);
+    }
 }
 
 // One state of the monitor thread, its own: the settings it uses and the call being received.
@@ -108,7 +120,7 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
     if (ReadSettings(run)) {
         for (;;) {
             if (!PumpThreadMessages() || g_state.stop != 0) break;
-            SleepWhileWindow(&monitor->page, kPassPause);
+            PauseBetweenPasses(monitor);
             HWND window = FindWindowByTitles(run->settings.wnd);
             if (window != nullptr) {
                 ReleaseForWindow(run, window);

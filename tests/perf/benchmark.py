@@ -438,6 +438,7 @@ def main():
         calls = bench_calls(args.calls)
         for what, key in (("popup window", "popup"), ("caller-log line", "line")):
             values = calls[key]
+            print(f"  {what}, each call (ms): " + " ".join(f"{v * 1000:.0f}" for v in sorted(values)), flush=True)
             add(f"call to {what}, {len(values)} calls", f"median {ms(median(values))}, worst {ms(max(values))}",
                 "-", f"clocks agree within {calls['clock_offset'] * 1000:.1f} ms",
                 "median <= 600 ms, worst <= 1300 ms", median(values) <= 0.6 and max(values) <= 1.3)
@@ -477,7 +478,9 @@ def main():
             print(f"lookup in {size} ...", flush=True)
             figures = bench_lookup(size, 21)
             lookup, plain = figures["lookup"][0], figures["baseline"][0]
-            add(f"phone book {size:,}: one lookup (last contact)", f"{lookup:.3f} ms", f"{plain:.3f} ms",
+            # The worst is the first lookup after a change, which makes the book's index.
+            add(f"phone book {size:,}: one lookup (last contact)",
+                f"median {lookup:.4f} ms, worst {figures['lookup'][1]:.2f} ms", f"{plain:.3f} ms",
                 f"{lookup / plain:.2f}x", "<= 0.05 ms", lookup <= 0.05)
     if "startup" in chosen:
         print("start-up ...", flush=True)

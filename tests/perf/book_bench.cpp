@@ -92,7 +92,7 @@ bool PlainLoop(HWND page, const char* number, char* name, size_t size) {
 
 void Report(const char* what, std::vector<double> times) {
     std::sort(times.begin(), times.end());
-    std::printf("%s %.3f %.3f\n", what, times[times.size() / 2], times.back());
+    std::printf("%s %.4f %.4f\n", what, times[times.size() / 2], times.back());
 }
 
 }  // namespace
