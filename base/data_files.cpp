@@ -1,8 +1,12 @@
 #include "base/data_files.h"
 
+#include <utility>
+
+#include "base/error_text.h"
 #include "base/program_path.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
+#include "diag/program_log.h"
 
 namespace {
 
@@ -76,4 +80,49 @@ bool AppendTextToFile(const char* path, const char* text) {
     DWORD length = static_cast<DWORD>(lstrlenA(text));
     DWORD written = 0;
     return WriteFile(file.get(), text, length, &written, nullptr) && written == length;
+}
+
+namespace {
+
+// A rewrite gathers its lines into blocks of this size and writes a block at a time.
+constexpr size_t kWriteBlockSize = 64 * 1024;
+
+bool WriteAll(HANDLE file, const char* data, size_t length) {
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
+}
+
+bool WriteRows(HANDLE file, size_t rows, size_t lineSize, DataFileLine line) {
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
+    if (block == nullptr) return false;
+    size_t used = 0;
+    bool written = true;
+    for (size_t row = 0; row < rows && written; ++row) {
+        if (used + lineSize > kWriteBlockSize) {
+            written = WriteAll(file, block, used);
+            used = 0;
+        }
+        used += line(row, block + used, lineSize);
+    }
+    if (written && used > 0) written = WriteAll(file, block, used);
+    LocalFree(block);
+    return written;
+}
+
+}  // namespace
+
+bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lineSize, DataFileLine line) {
+    char reason[256];
+    OwnedHandle file = BeginRewrite(path);
+    bool saved = static_cast<bool>(file);
+    if (saved && !WriteRows(file.get(), rows, lineSize, line)) {
+        DWORD error = GetLastError();
+        AbandonRewrite(path, std::move(file));
+        SetLastError(error);
+        saved = false;
+    } else if (saved) {
+        saved = CommitRewrite(path, std::move(file));
+    }
+    if (!saved) LogPrintf("Could not save %s: %s", what, ErrorText(kLastError, reason, sizeof reason));
+    return saved;
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 #include "base/data_file_rule.h"
 #include "base/settings_table.h"
 #include "base/unique_handle.h"
@@ -24,6 +26,12 @@ DataFileState StateAfterFailedRead(const char* path);
 OwnedHandle BeginRewrite(const char* path);
 bool CommitRewrite(const char* path, OwnedHandle file);
 void AbandonRewrite(const char* path, OwnedHandle file);
+
+// Writes the file anew from rows lines through the three above, a block at a time: line puts
+// row's line (fewer than lineSize characters) at out and returns its length, 0 for a row that is
+// not kept. A failure is logged ("Could not save <what>: <reason>") and leaves the old file whole.
+using DataFileLine = size_t (*)(size_t row, char* out, size_t lineSize);
+bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lineSize, DataFileLine line);
 
 // Appends text to the file (created when missing), opening and closing it around the one write,
 // so every line is on disk as soon as the call is. Failures are not reported: the call is still

@@ -63,9 +63,6 @@ struct NewRow {
 // is an owner-data view: it holds selection and focus, and asks for each cell it draws.
 CallerLogModel s_model;
 
-// A rewrite gathers its lines into blocks of this size and writes a block at a time.
-constexpr size_t kWriteBlockSize = 64 * 1024;
-
 std::atomic<HWND> s_page{nullptr};  // set once by the UI thread; every thread reaches the list by it
 // What the loader found, and Loaded once the program wrote the file: written by the loader
 // thread and the threads that append, read before every full save.
@@ -350,29 +347,10 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     }
 }
 
-bool WriteAll(HANDLE file, const char* data, size_t length) {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
-}
-
-bool WriteRows(HANDLE file) {
-    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
-    if (block == nullptr) return false;
-    size_t used = 0;
-    bool written = true;
-    for (size_t row = 0; row < s_model.rows.size() && written; ++row) {
-        if (used + kLogLineSize > kWriteBlockSize) {
-            written = WriteAll(file, block, used);
-            used = 0;
-        }
-        CallerLogCells cells = CallerLogModelRow(s_model, row);
-        if (MakeSavedCallerLogLine(cells.date, cells.time, cells.number, cells.name, block + used, kLogLineSize)) {
-            used += static_cast<size_t>(lstrlenA(block + used));
-        }
-    }
-    if (written && used > 0) written = WriteAll(file, block, used);
-    LocalFree(block);
-    return written;
+size_t CallLine(size_t row, char* out, size_t lineSize) {
+    CallerLogCells cells = CallerLogModelRow(s_model, row);
+    if (!MakeSavedCallerLogLine(cells.date, cells.time, cells.number, cells.name, out, lineSize)) return 0;
+    return static_cast<size_t>(lstrlenA(out));
 }
 
 }  // namespace
@@ -440,21 +418,7 @@ bool SaveCallerLog(HWND page) {
     case DataFileSave::Delete: return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
     case DataFileSave::Rewrite: break;
     }
-    char reason[256];
-    OwnedHandle file = BeginRewrite(path);
-    if (!file) {
-        LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
-        return false;
-    }
-    if (!WriteRows(file.get())) {
-        LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
-        AbandonRewrite(path, std::move(file));
-        return false;
-    }
-    if (!CommitRewrite(path, std::move(file))) {
-        LogPrintf("Could not save log: %s", ErrorText(kLastError, reason, sizeof reason));
-        return false;
-    }
+    if (!RewriteDataFile(path, "log", s_model.rows.size(), kLogLineSize, CallLine)) return false;
     s_fileState = DataFileState::Loaded;
     return true;
 }

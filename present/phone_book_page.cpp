@@ -378,29 +378,8 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 }
 
 // Lines are gathered into blocks of this size and written a block at a time.
-constexpr size_t kWriteBlockSize = 64 * 1024;
 
-bool WriteAll(HANDLE file, const char* data, size_t length) {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(length), &written, nullptr) && written == length;
-}
-
-bool WriteRows(HANDLE file) {
-    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kWriteBlockSize));
-    if (block == nullptr) return false;
-    size_t used = 0;
-    bool written = true;
-    for (size_t row = 0; row < g_phoneBook.contacts.size() && written; ++row) {
-        if (used + kSavedLineSize > kWriteBlockSize) {
-            written = WriteAll(file, block, used);
-            used = 0;
-        }
-        used += PhoneBookFileLine(g_phoneBook, row, block + used, kSavedLineSize);
-    }
-    if (written && used > 0) written = WriteAll(file, block, used);
-    LocalFree(block);
-    return written;
-}
+size_t ContactLine(size_t row, char* out, size_t lineSize) { return PhoneBookFileLine(g_phoneBook, row, out, lineSize); }
 
 }  // namespace
 
@@ -440,20 +419,7 @@ bool SavePhoneBook(HWND page) {
         return true;
     case DataFileSave::Rewrite: break;
     }
-    OwnedHandle file = BeginRewrite(path);
-    if (!file) {
-        LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-        return false;
-    }
-    if (!WriteRows(file.get())) {
-        LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-        AbandonRewrite(path, std::move(file));
-        return false;
-    }
-    if (!CommitRewrite(path, std::move(file))) {
-        LogPrintf("Could not save phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-        return false;
-    }
+    if (!RewriteDataFile(path, "phone book", g_phoneBook.contacts.size(), kSavedLineSize, ContactLine)) return false;
     s_book.file = DataFileState::Loaded;  // the file now holds the list
     RemovePropA(page, kChangedProperty);
     return true;
