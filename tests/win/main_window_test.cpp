@@ -158,6 +158,7 @@ TEST_F(MainWindow, RemembersTheSelectedPage) {
 // close, when it saves.
 TEST_F(MainWindow, ThePagesHearOfSelectionEnterAndClose) {
     Create();
+    g_received.clear();
     ASSERT_TRUE(SelectTreeItemByText(window_, IDC_PAGE_TREE, "Network"));
     Pump();
     EXPECT_EQ(pages_[6], GetSelectedPage(window_));

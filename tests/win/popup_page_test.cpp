@@ -34,7 +34,7 @@ constexpr int kFontSize = 0x472;
 // The stored number, or -1 when the value is missing or no number.
 int64_t Stored(const char* name) {
     DWORD number = 0;
-    return ReadSetting(name, &number, sizeof number) == REG_DWORD ? number : -1;
+    return ReadSetting(name, &number, sizeof number) == REG_DWORD ? static_cast<int64_t>(number) : -1;
 }
 
 // The stored sound path, "<none>" when it is missing or no text.
