@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/page_tree.h"
 #include "base/messages.h"
 #include "base/process_state.h"
 #include "base/settings.h"
