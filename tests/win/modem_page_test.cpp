@@ -99,7 +99,6 @@ protected:
         SendMessageA(page_, WM_COMMAND, id, lParam);
         Pump();
     }
-    void TypeEntry(const char* text) { SetDlgItemTextA(page_, IDC_MODEM_WINDOWS, text); }
     bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(page_, id)) != FALSE; }
     bool Changed() { return GetPropA(page_, "ch") != nullptr; }
     // Whether the controls the check box switches (all but itself) are enabled, by one of them.
@@ -160,7 +159,7 @@ TEST_F(ModemPage, ShowsTheStoredSettingsAndSavesOnlyAChange) {
 TEST_F(ModemPage, AddingAndRemovingWindowTexts) {
     Open(1);
     for (const char* text : {"Fax", "FAX", " \t ", "Dialer"}) {  // "FAX" is there already
-        TypeEntry(text);
+        SetDlgItemTextA(page_, IDC_MODEM_WINDOWS, text);
         Command(IDC_MODEM_ADD);
     }
     EXPECT_EQ("Dialer|Fax", PageListTexts(page_));

@@ -50,8 +50,7 @@ void PutText(const char* name, const std::string& text) {
 // The sound path shown when none was ever stored, made here without the program's helpers.
 std::string DefaultPath() {
     char directory[MAX_PATH] = {};
-    GetWindowsDirectoryA(directory, sizeof directory);
-    std::string path = directory;
+    std::string path(directory, GetWindowsDirectoryA(directory, sizeof directory));
     return path + (path.empty() || path.back() != '\\' ? "\\" : "") + "Media\\ringin.wav";
 }
 
