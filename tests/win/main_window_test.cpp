@@ -1,47 +1,46 @@
-// The main window in this process: its tree of pages, the remembered page, the page messages and
-// the end. Pages are watched through a subclass that records what reaches them.
+// The main window in this process: its tree of pages, the remembered page, what the pages are told,
+// which window counts as a running copy, and the role page (the "Modem" item), whose role changes
+// reach every page. Pages are watched through a subclass that records the commands they get.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_window.h"
-#include "base/messages.h"
 #include "app/page_tree.h"
+#include "base/messages.h"
 #include "base/process_state.h"
 #include "base/settings.h"
 #include "base/win_state.h"
+#include "net/role_page_ids.h"
 #include "res/resource_ids.h"
+#include "tests/win/pump.h"
 #include "ui/tree_view.h"
 
 namespace {
 
-const UINT kProbeMessage = WM_APP + 7;
+using Told = std::vector<std::pair<HWND, LPARAM>>;  // pages and what they were told, in order
 
 struct Received {
     HWND page;
-    UINT message;
-    WPARAM wParam;
+    WPARAM command;
+    LPARAM lParam;
 };
 std::vector<Received> g_received;
 
 LRESULT CALLBACK RecordingProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kProbeMessage || message == WM_COMMAND) g_received.push_back({page, message, wParam});
+    if (message == WM_COMMAND) g_received.push_back({page, wParam, lParam});
     auto original = reinterpret_cast<WNDPROC>(GetPropA(page, "test.proc"));
     return CallWindowProcA(original, page, message, wParam, lParam);
 }
 
-struct Item {
-    int depth;
-    std::string text;
-    HWND page;
-    bool expanded;
-};
-
-void Collect(HWND tree, HTREEITEM item, int depth, std::vector<Item>* items) {
+// The tree, one line an item: indented by its depth, with " +" when it has children and shows them.
+void Collect(HWND tree, HTREEITEM item, const std::string& indent, std::vector<std::string>* lines,
+             std::vector<HWND>* pages) {
     for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
         char text[64] = {};
         TVITEMA query{};
@@ -51,24 +50,15 @@ void Collect(HWND tree, HTREEITEM item, int depth, std::vector<Item>* items) {
         query.cchTextMax = sizeof text;
         query.stateMask = TVIS_EXPANDED;
         TreeView_GetItem(tree, &query);
-        items->push_back({depth, text, reinterpret_cast<HWND>(query.lParam), (query.state & TVIS_EXPANDED) != 0});
-        Collect(tree, TreeView_GetChild(tree, item), depth + 1, items);
+        HTREEITEM child = TreeView_GetChild(tree, item);
+        lines->push_back(indent + text + (child != nullptr && (query.state & TVIS_EXPANDED) ? " +" : ""));
+        pages->push_back(reinterpret_cast<HWND>(query.lParam));
+        Collect(tree, child, indent + "  ", lines, pages);
     }
 }
 
 // The page's own visibility: IsWindowVisible also asks the (hidden) main window.
 bool Shown(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        if (!IsDialogMessageA(g_win.mainWindow, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
 
 class MainWindow : public testing::Test {
 protected:
@@ -76,71 +66,70 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
-        g_received.clear();
     }
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
         Pump();
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
     }
-    void Create() {
+    // The main window with its pages, started with the role as start-up reads it.
+    void Create(uint32_t role = 2) {
+        g_state.role = role;
         window_ = CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
         ASSERT_NE(nullptr, window_);
-        Pump();
+        tree_.clear();
+        pages_.clear();
+        Collect(Tree(), TreeView_GetRoot(Tree()), "", &tree_, &pages_);
+        ASSERT_EQ(12u, pages_.size());
+        for (HWND page : pages_) {
+            SetPropA(page, "test.proc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(page, GWLP_WNDPROC)));
+            SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
+        }
+        rolePage_ = pages_[1];
+        g_received.clear();
+        Pump();  // the role page's own start tells every page once
     }
     HWND Tree() const { return GetDlgItem(window_, IDC_PAGE_TREE); }
-    std::vector<Item> Items() const {
-        std::vector<Item> items;
-        Collect(Tree(), TreeView_GetRoot(Tree()), 0, &items);
-        return items;
-    }
     std::string Selected() const {
         char text[64] = {};
-        HTREEITEM item = TreeView_GetSelection(Tree());
-        if (item != nullptr) GetTreeItemText(window_, IDC_PAGE_TREE, item, text, sizeof text);
+        GetTreeItemText(window_, IDC_PAGE_TREE, TreeView_GetSelection(Tree()), text, sizeof text);
         return text;
     }
-    void WatchPages() {
-        for (const Item& item : Items()) {
-            SetPropA(item.page, "test.proc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(item.page, GWLP_WNDPROC)));
-            SetWindowLongPtrA(item.page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
-        }
+    // Sends, after forgetting what the pages were told before, and handles what follows.
+    void Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        g_received.clear();
+        SendMessageA(window, message, wParam, lParam);
+        Pump();
     }
+    Told TheyGot(WPARAM command) const {
+        Told told;
+        for (const Received& r : g_received) {
+            if (r.command == command) told.push_back({r.page, r.lParam});
+        }
+        return told;
+    }
+    Told EveryPage(LPARAM value) const {
+        Told told;
+        for (HWND page : pages_) told.push_back({page, value});
+        return told;
+    }
+    bool Checked(int id) const { return IsDlgButtonChecked(rolePage_, id) == BST_CHECKED; }
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(rolePage_, id)) != FALSE; }
+    // -1 when "role" is not stored.
+    int StoredRole() { return static_cast<int>(ReadSettingDword("role", 0xFFFFFFFF)); }
+
     HWND window_ = nullptr;
+    HWND rolePage_ = nullptr;
+    std::vector<std::string> tree_;
+    std::vector<HWND> pages_;
 };
 
-TEST_F(MainWindow, TreeOfTwelvePagesExpanded) {
+TEST_F(MainWindow, TreeOfTwelvePagesInOrderEachWithAPage) {
     Create();
-    struct Expected {
-        int depth;
-        const char* text;
-    } const expected[] = {
-        {0, "Caller Log"}, {0, "Modem"}, {1, "COM1"}, {1, "COM2"}, {1, "COM3"}, {1, "COM4"},
-        {0, "Network"}, {0, "Popup Window"}, {1, "Sounds"}, {0, "Phone Book"}, {0, "Support"}, {1, "Program Log"},
-    };
-    std::vector<Item> items = Items();
-    ASSERT_EQ(12u, items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(expected[i].depth, items[i].depth) << i;
-        EXPECT_EQ(expected[i].text, items[i].text) << i;
-        ASSERT_NE(nullptr, items[i].page) << items[i].text;
-        EXPECT_EQ(window_, GetParent(items[i].page)) << items[i].text;
-    }
-    for (const char* parent : {"Modem", "Popup Window", "Support"}) {
-        for (const Item& item : items) {
-            if (item.text == parent) {
-                EXPECT_TRUE(item.expanded) << parent;
-            }
-        }
-    }
-    // Every page window is different, and only the selected one is shown.
-    for (size_t i = 0; i < items.size(); ++i) {
-        for (size_t j = i + 1; j < items.size(); ++j) EXPECT_NE(items[i].page, items[j].page);
-        EXPECT_EQ(items[i].text == Selected(), Shown(items[i].page)) << items[i].text;
-    }
-    EXPECT_FALSE(IsWindowVisible(window_));
-    DWORD stored = ReadSettingDword("hWnd", 0);
-    EXPECT_EQ(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(window_)), stored);
+    EXPECT_EQ((std::vector<std::string>{"Caller Log", "Modem +", "  COM1", "  COM2", "  COM3", "  COM4", "Network",
+                                        "Popup Window +", "  Sounds", "Phone Book", "Support +", "  Program Log"}),
+              tree_);
+    for (size_t i = 0; i < pages_.size(); ++i) EXPECT_EQ(i == 0, Shown(pages_[i])) << tree_[i];
 }
 
 TEST_F(MainWindow, RemembersTheSelectedPage) {
@@ -148,114 +137,43 @@ TEST_F(MainWindow, RemembersTheSelectedPage) {
         const char* stored;
         const char* selected;
     } const cases[] = {
-        {"COM3", "COM3"}, {"caller log", "Caller Log"}, {"SOUNDS", "Sounds"}, {"Program Log", "Program Log"},
+        {"COM3", "COM3"}, {"SOUNDS", "Sounds"},  // found in any case of letters
         {"Fax", "Caller Log"},  // a page that no longer exists: the first one
         {nullptr, "Caller Log"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored != nullptr ? c.stored : "(none)");
-        if (c.stored != nullptr) WriteSetting("settsel", c.stored, lstrlenA(c.stored) + 1, REG_SZ);
+        WriteSetting("settsel", c.stored, c.stored != nullptr ? lstrlenA(c.stored) + 1 : 0, REG_SZ);
         Create();
         EXPECT_EQ(c.selected, Selected());
-        HWND page = GetSelectedPage(window_);
-        ASSERT_NE(nullptr, page);
-        EXPECT_TRUE(Shown(page));
-        EXPECT_TRUE(IsWindowEnabled(page));
         DestroyWindow(window_);
         Pump();
         char after[64];
-        ASSERT_EQ(REG_SZ, ReadSetting("settsel", after, sizeof after));
+        EXPECT_EQ(REG_SZ, ReadSetting("settsel", after, sizeof after));
         EXPECT_STREQ(c.selected, after);
-        EXPECT_EQ(-1, ReadSetting("hWnd", after, sizeof after));
-        WriteSetting("settsel", nullptr, 0, REG_SZ);
     }
 }
 
-TEST_F(MainWindow, SelectionMovesThePageAndTellsBoth) {
+// The role page locks out the modem roles when it is shown, and the Network page's editor ends on
+// Enter: each page hears of being hidden and shown, the shown one of Enter, and every page of a
+// close, when it saves.
+TEST_F(MainWindow, ThePagesHearOfSelectionEnterAndClose) {
     Create();
-    WatchPages();
-    HWND before = GetSelectedPage(window_);
+    g_received.clear();
     ASSERT_TRUE(SelectTreeItemByText(window_, IDC_PAGE_TREE, "Network"));
     Pump();
-    HWND after = GetSelectedPage(window_);
-    EXPECT_FALSE(Shown(before));
-    EXPECT_FALSE(IsWindowEnabled(before));
-    EXPECT_TRUE(Shown(after));
-    std::vector<Received> activations;
-    for (const Received& r : g_received) {
-        if (r.message == WM_COMMAND && LOWORD(r.wParam) == CMD_PAGE_ACTIVATE) activations.push_back(r);
-    }
-    ASSERT_EQ(2u, activations.size());
-    EXPECT_EQ(before, activations[0].page);
-    EXPECT_EQ(after, activations[1].page);
-    // The page sits right of the tree, over the rest of the client area.
-    RECT tree;
-    RECT page;
-    GetWindowRect(Tree(), &tree);
-    GetWindowRect(after, &page);
-    EXPECT_EQ(tree.right + 3, page.left);
-}
-
-TEST_F(MainWindow, BroadcastVisitsPagesInTreeOrder) {
-    Create();
-    WatchPages();
-    std::vector<Item> items = Items();
-    // An item without a page is passed over.
-    AddTreeItem(window_, IDC_PAGE_TREE, nullptr, 0, "No page");
-    BroadcastToPages(nullptr, kProbeMessage, 5, 0);
-    ASSERT_EQ(items.size(), g_received.size());
-    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].page, g_received[i].page) << items[i].text;
-
-    g_received.clear();
-    HTREEITEM popup = FindTreeItemByText(window_, IDC_PAGE_TREE, nullptr, "Popup Window");
-    BroadcastToPages(popup, kProbeMessage, 5, 0);  // from an item on: it, its children, its later siblings
-    std::vector<std::string> reached;
-    for (const Received& r : g_received) {
-        for (const Item& item : items) {
-            if (item.page == r.page) reached.push_back(item.text);
-        }
-    }
-    EXPECT_EQ((std::vector<std::string>{"Popup Window", "Sounds", "Phone Book", "Support", "Program Log"}), reached);
-}
-
-TEST_F(MainWindow, EnterReachesTheSelectedPage) {
-    Create();
-    WatchPages();
-    HWND page = GetSelectedPage(window_);
-    PostMessageA(Tree(), WM_KEYDOWN, VK_RETURN, 0);
-    Pump();
-    bool reached = false;
-    for (const Received& r : g_received) reached |= r.page == page && r.message == WM_COMMAND && r.wParam == IDOK;
-    EXPECT_TRUE(reached);
-}
-
-TEST_F(MainWindow, CloseSavesPagesAndHides) {
-    Create();
+    EXPECT_EQ(pages_[6], GetSelectedPage(window_));
+    EXPECT_FALSE(Shown(pages_[0]));
+    EXPECT_FALSE(IsWindowEnabled(pages_[0]));
+    EXPECT_TRUE(Shown(pages_[6]));
+    EXPECT_EQ((Told{{pages_[0], 0}, {pages_[6], 1}}), TheyGot(CMD_PAGE_ACTIVATE));
+    Send(window_, WM_COMMAND, IDOK);
+    EXPECT_EQ((Told{{pages_[6], 0}}), TheyGot(IDOK));
     SendMessageA(window_, WM_COMMAND, CMD_SHOW, 0);
-    EXPECT_TRUE(IsWindowVisible(window_));
-    WatchPages();
-    SendMessageA(window_, WM_CLOSE, 0, 0);
+    Send(window_, WM_CLOSE, 0);
     EXPECT_FALSE(IsWindowVisible(window_));
     EXPECT_TRUE(IsWindow(window_));
-    size_t saves = 0;
-    for (const Received& r : g_received) saves += r.message == WM_COMMAND && r.wParam == CMD_PAGE_SAVE;
-    EXPECT_EQ(12u, saves);
-    SendMessageA(window_, WM_COMMAND, IDCANCEL, 0);  // Escape hides too
-    Pump();
-    EXPECT_FALSE(IsWindowVisible(window_));
-}
-
-TEST_F(MainWindow, StoppedIgnoresLeftClicks) {
-    Create();
-    SendMessageA(window_, MSG_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
-    EXPECT_TRUE(IsWindowVisible(window_));
-    SendMessageA(window_, WM_CLOSE, 0, 0);
-    SendMessageA(window_, WM_COMMAND, CMD_STOP, 0);
-    EXPECT_EQ(1u, g_state.stop);
-    SendMessageA(window_, MSG_TRAY_CALLBACK, TRAY_ICON_ID, WM_LBUTTONUP);
-    EXPECT_FALSE(IsWindowVisible(window_));
-    SendMessageA(window_, MSG_TRAY_CALLBACK, TRAY_ICON_ID + 1, WM_LBUTTONUP);  // another icon's click
-    EXPECT_FALSE(IsWindowVisible(window_));
+    EXPECT_EQ(EveryPage(0), TheyGot(CMD_PAGE_SAVE));
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
@@ -290,21 +208,78 @@ TEST_F(MainWindow, OnlyAMainWindowCountsAsTheRunningCopy) {
     DestroyWindow(plain);
 }
 
-TEST_F(MainWindow, ExitEndsTheLoop) {
-    for (int command : {IDM_TRAY_EXIT, IDM_FILE_EXIT}) {
-        SCOPED_TRACE(command);
-        SetProcessDefaults(&g_state);
-        Create();
-        SendMessageA(window_, WM_COMMAND, command, 0);
-        EXPECT_FALSE(IsWindow(window_));
-        EXPECT_EQ(1u, g_state.stop);
-        MSG message;
-        bool quit = false;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) quit |= message.message == WM_QUIT;
-        EXPECT_TRUE(quit);
-        DWORD value;
-        EXPECT_EQ(-1, ReadSetting("hWnd", &value, sizeof value));
+// --- The role page.
+
+TEST_F(MainWindow, TheRoleIsShownAtTheStartAndEveryPageTold) {
+    struct Case {
+        uint32_t stored;
+        bool otherBroadcasterSeen;
+        bool modem;
+        bool broadcast;
+        uint32_t role;
+    } const cases[] = {
+        {1, false, false, false, 1}, {2, false, true, false, 2}, {3, false, true, true, 3},
+        {7, false, false, false, 1},  // a role this program does not know listens only
+        // The network agent stepped down while the page's start was under way: the page must not
+        // make this copy a broadcaster again from the role it showed at start.
+        {3, true, false, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored " << c.stored << ", other seen " << c.otherBroadcasterSeen);
+        g_state.otherBroadcasterSeen = c.otherBroadcasterSeen ? 1 : 0;
+        Create(c.stored);
+        EXPECT_EQ(c.modem, Checked(IDC_ROLE_MODEM));
+        EXPECT_EQ(c.broadcast, Checked(IDC_ROLE_BROADCAST));
+        EXPECT_EQ(!c.modem, Checked(IDC_ROLE_NETWORK));
+        EXPECT_EQ(c.modem, Enabled(IDC_ROLE_BROADCAST));
+        EXPECT_EQ(c.role, g_state.role.load());
+        EXPECT_EQ(EveryPage(c.role), TheyGot(CMD_ROLE_CHANGED));
+        Send(rolePage_, WM_COMMAND, CMD_PAGE_SAVE);
+        EXPECT_EQ(static_cast<int>(c.role), StoredRole());
+        DestroyWindow(window_);
+        Pump();
     }
+}
+
+// A click tells every page at once; the role is written at the next save, and once per change.
+TEST_F(MainWindow, RoleClicksTellEveryPageAndAreSavedOnce) {
+    Create(2);
+    Send(rolePage_, WM_COMMAND, CMD_PAGE_SAVE);
+    struct Step {
+        int button;
+        uint32_t role;
+        bool written;
+    } const steps[] = {
+        {IDC_ROLE_BROADCAST, 3, true}, {IDC_ROLE_NETWORK, 1, true},
+        {IDC_ROLE_MODEM, 3, true},  // broadcasting again, as chosen before the box was disabled
+        {IDC_ROLE_BROADCAST, 2, true}, {IDC_ROLE_NETWORK, 1, true},
+        {IDC_ROLE_NETWORK, 1, false},  // already chosen: the pages hear the same role again
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "button " << s.button << " for role " << s.role);
+        WriteSetting("role", nullptr, 0, REG_DWORD);
+        Send(GetDlgItem(rolePage_, s.button), BM_CLICK, 0);
+        EXPECT_EQ(s.role, g_state.role.load());
+        EXPECT_EQ(EveryPage(s.role), TheyGot(CMD_ROLE_CHANGED));
+        EXPECT_EQ(s.role != 1, Enabled(IDC_ROLE_BROADCAST));
+        EXPECT_EQ(-1, StoredRole()) << "a click alone writes nothing";
+        Send(rolePage_, WM_COMMAND, CMD_PAGE_SAVE);
+        EXPECT_EQ(s.written ? static_cast<int>(s.role) : -1, StoredRole());
+    }
+}
+
+// Two broadcasters on one network would send every call twice: once another one was heard, the
+// page makes this copy listen when it is shown, and keeps the modem roles out of reach.
+TEST_F(MainWindow, AnotherBroadcasterLocksOutTheModemRoles) {
+    Create(3);
+    g_state.otherBroadcasterSeen = 1;
+    Send(rolePage_, WM_COMMAND, CMD_PAGE_ACTIVATE, 0);  // hidden: nothing yet
+    EXPECT_EQ(Told{}, TheyGot(CMD_ROLE_CHANGED));
+    Send(rolePage_, WM_COMMAND, CMD_PAGE_ACTIVATE, 1);
+    EXPECT_TRUE(Checked(IDC_ROLE_NETWORK));
+    EXPECT_FALSE(Enabled(IDC_ROLE_MODEM));
+    EXPECT_EQ(1u, g_state.role.load());
+    EXPECT_EQ(EveryPage(1), TheyGot(CMD_ROLE_CHANGED));
 }
 
 }  // namespace
