@@ -1,12 +1,15 @@
-// The Caller Log page with its file: loading, appending, deleting and rewriting, and the cases in
-// which the file must be left alone. A hidden window stands in for the main window.
+// The two pages that keep a data file, the Caller Log and the Phone Book, each with its real dialog,
+// list and loader thread, a hidden window standing in for the main window. Their rules are the
+// core's (caller_log_model, phone_book_model, data_file_rule: tests/native); here are the owner-data
+// views, the saves, the threads that append and look up, and every fault found that lost a file.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include "tests/win/pump.h"
-
+#include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,303 +20,230 @@
 #include "diag/program_log.h"
 #include "present/caller_log_ids.h"
 #include "present/caller_log_page.h"
-#include "ui/list_view.h"
+#include "present/phone_book_ids.h"
+#include "present/phone_book_lookup.h"
+#include "present/phone_book_page.h"
 #include "tests/win/log_lines.h"
+#include "tests/win/pump.h"
 
 namespace {
 
-std::string TempPath(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + name;
-}
+using Texts = std::vector<std::string>;
 
-std::string ReadFileText(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string text(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-void WriteFileText(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-// A user's number formats, in place before the first number is formatted: the defaults, and two
-// that show fewer digits than the call has (one shows none at all).
-class UserFormats : public testing::Environment {
-public:
+// The user's number formats beside this program, in place before the first number is formatted:
+// two show fewer digits than the call has (one shows none at all).
+struct UserFormats : testing::Environment {
     void SetUp() override {
         char path[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-        ASSERT_GT(length, 4u);
-        lstrcpyA(path + length - 3, "cfg");
-        WriteFileText(path,
-                      "[Phone_Number_Format]\r\nxxxx=xx xx\r\nxxxxx=x xx xx\r\nxxxxxx=xx xx xx\r\n"
-                      "xxxxxxx=xxx xx xx\r\nxxxxxxxx=x xxx xx xx\r\nxxxxxxxxx=x (xxx) x xx xx\r\n"
-                      "xxxxxxxxxx=(xxx) xxx xx xx\r\nxxxxxxxxxxx=x (xxx) xxx xx xx\r\n"
-                      "xxxxxxxxxxxxxxx=\r\nxxxxxxxxxxxxxxxx=+49 xxx\r\n");
+        lstrcpyA(path + GetModuleFileNameA(nullptr, path, sizeof path) - 3, "cfg");
+        WriteText(path, "[Phone_Number_Format]\r\nxxxxxxx=xxx xx xx\r\n"
+                        "xxxxxxxxxxxxxxx=\r\nxxxxxxxxxxxxxxxx=+49 xxx\r\n");
     }
 };
 testing::Environment* const kUserFormats = testing::AddGlobalTestEnvironment(new UserFormats);
 
-class CallerLog : public testing::Test {
+// A page that keeps a data file: its setting, maker, list, name for the file, and a line of the file.
+struct Kind {
+    const char* setting;
+    HWND (*create)(HWND);
+    int list;
+    const char* what;
+    const char* line;
+};
+const Kind kCallerLog{"clog", CreateCallerLogPage, IDC_CALLER_LOG_LIST, "log",
+                      "2007-01-06 12:00:00 5551234 Caller %d\r\n"};
+const Kind kPhoneBook{"pbook", CreatePhoneBookPage, IDC_PHONE_BOOK_LIST, "phone book", "4%06d:Contact\r\n"};
+
+class DataPage : public testing::Test {
 protected:
+    explicit DataPage(const Kind& kind) : kind_(kind) {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        path_ = std::string(folder) + "tellwire-test." + kind.setting;
+    }
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
-        parent_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+        parent_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         g_win.mainWindow = parent_;
         log_ = CreateProgramLogPage(parent_);
-        path_ = TempPath("tellwire-test.log");
-        DeleteFileA(path_.c_str());
-        WriteSetting("clog", path_.c_str(), static_cast<DWORD>(path_.size() + 1), REG_SZ);
+        WriteSetting(kind_.setting, path_.c_str(), static_cast<DWORD>(path_.size() + 1), REG_SZ);
     }
     void TearDown() override {
-        if (page_ != nullptr) DestroyWindow(page_);
-        DestroyWindow(parent_);
+        DestroyWindow(parent_);  // and the page with it
         Pump();
+        g_state.stop = 0;
         DeleteFileA(path_.c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
     }
-    void Open() {
-        page_ = CreateCallerLogPage(parent_);
+    // The page on a file of that text (held from everyone else while the loader runs, with a holder).
+    void Open(const std::string& text, bool wait = true, HANDLE* holder = nullptr) {
+        WriteText(path_, text);
+        if (holder) *holder = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        page_ = kind_.create(parent_);
         ASSERT_NE(nullptr, page_);
+        if (wait) {
+            EXPECT_TRUE(WaitPumping(GetPropA(page_, "th"), 30000));
+        }
     }
-    // The loader adds rows through the page's thread, which is this one: keep handling messages.
-    void WaitForLoader() {
-        HANDLE loader = GetPropA(page_, "th");
-        ASSERT_NE(nullptr, loader);
-        while (MsgWaitForMultipleObjects(1, &loader, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
-        Pump();
+    std::string File() const {
+        std::ifstream file(path_, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
     }
-    std::vector<std::string> Rows() {
-        std::vector<std::string> rows;
-        int count = static_cast<int>(SendDlgItemMessageA(page_, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            std::string joined;
-            for (int column = 0; column < 4; ++column) {
-                char cell[300];
-                GetListCell(page_, IDC_CALLER_LOG_LIST, row, column, cell, sizeof cell);
-                joined += (column ? "|" : "") + std::string(cell);
+    void MarkChanged() { SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7)); }  // as after an edit
+    void Save() { SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0); }
+    void Close() { DestroyWindow(page_); }  // the page saves what it holds as it goes, when it may
+    HWND List() const { return GetDlgItem(page_, kind_.list); }
+    Texts Rows(int columns) const {  // each row's first cells, joined by "|"
+        Texts rows(static_cast<size_t>(ListView_GetItemCount(List())));
+        for (size_t row = 0; row < rows.size(); ++row) {
+            for (int column = 0; column < columns; ++column) {
+                char cell[300] = "";
+                ListView_GetItemText(List(), static_cast<int>(row), column, cell, sizeof cell);
+                rows[row] += (column ? "|" : "") + std::string(cell);
             }
-            rows.push_back(joined);
         }
         return rows;
     }
-    std::vector<std::string> LogLines() { return ListBoxLines(log_, false); }
-    void DeleteRows(std::initializer_list<int> rows) {
-        ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), -1, 0, LVIS_SELECTED);
-        for (int row : rows) ListView_SetItemState(GetDlgItem(page_, IDC_CALLER_LOG_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
-        NMLVKEYDOWN key{};
-        key.hdr.hwndFrom = GetDlgItem(page_, IDC_CALLER_LOG_LIST);
-        key.hdr.idFrom = IDC_CALLER_LOG_LIST;
-        key.hdr.code = LVN_KEYDOWN;
-        key.wVKey = VK_DELETE;
-        SendMessageA(page_, WM_NOTIFY, IDC_CALLER_LOG_LIST, reinterpret_cast<LPARAM>(&key));
+    void Select(int row) {
+        ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED);
+        Pump();
     }
+    bool Logged(const std::string& line) const {
+        Texts lines = ListBoxLines(log_, false);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    std::string Lines(int count) const {  // the file of that many lines
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            char line[64];
+            wsprintfA(line, kind_.line, i);
+            text += line;
+        }
+        return text;
+    }
+    const Kind& kind_;
+    std::string path_;
     HWND parent_ = nullptr;
     HWND log_ = nullptr;
     HWND page_ = nullptr;
-    std::string path_;
 };
 
-TEST_F(CallerLog, FirstStartWithoutAFile) {
-    Open();
-    WaitForLoader();
-    EXPECT_TRUE(Rows().empty());
-    std::vector<std::string> log = LogLines();
-    ASSERT_EQ(1u, log.size());
-    EXPECT_EQ(0u, log[0].find(path_ + ": "));  // the path and the system's reason
-    EXPECT_GT(log[0].size(), path_.size() + 2);
+// The faults that lost a whole file, on both pages.
+class AnyDataPage : public DataPage, public testing::WithParamInterface<const Kind*> {
+protected:
+    AnyDataPage() : DataPage(*GetParam()) {}
+};
+INSTANTIATE_TEST_SUITE_P(Pages, AnyDataPage, testing::Values(&kCallerLog, &kPhoneBook),
+                         [](const testing::TestParamInfo<const Kind*>& info) {
+                             return std::string(info.param->setting);
+                         });
 
-    AddCallerLogEntry("JOHN Q PUBLIC", "555 1234");
-    std::string text = ReadFileText(path_);
-    ASSERT_EQ(43u, text.size()) << text;  // "YYYY-MM-DD HH:MM:SS 5551234 JOHN Q PUBLIC\r\n"
-    EXPECT_EQ(" 5551234 JOHN Q PUBLIC\r\n", text.substr(19));
-    std::vector<std::string> rows = Rows();
-    ASSERT_EQ(1u, rows.size());
-    EXPECT_EQ(text.substr(0, 10) + "|" + text.substr(11, 8) + "|JOHN Q PUBLIC|555 12 34", rows[0]);  // formatted
+TEST_P(AnyDataPage, AnUnreadableFileIsNeverReplaced) {
+    HANDLE holder = nullptr;
+    Open(Lines(2), true, &holder);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    CloseHandle(holder);
+    EXPECT_TRUE(Rows(1).empty());
+    MarkChanged();
+    Save();  // the empty list must not replace the file
+    Close();
+    EXPECT_EQ(Lines(2), File());
+    EXPECT_TRUE(Logged("Could not save " + std::string(kind_.what) + ": " + path_ +
+                       " could not be read at start and is left as it is"));
 }
 
-TEST_F(CallerLog, LoadsTheFileForgivingly) {
-    WriteFileText(path_,
-                  "\r\n  2007-01-06 12:00:00 5551234 John Q Public\r\n"
-                  "2007-01-06   12:00:01   5551234567   Ann\r\n"
-                  "2007-01-06 12:00:02 5551234\r\n"             // no name field: no row
-                  "2007-01-06 12:00:03 P \r\n"                  // a withheld number, no name
-                  "2007-01-06\t12:00:04 5551234 Tab\r\n");      // a tab separates nothing
-    Open();
-    WaitForLoader();
-    EXPECT_EQ((std::vector<std::string>{"2007-01-06|12:00:00|John Q Public|555 12 34",
-                                        "2007-01-06|12:00:01|Ann|(555) 123 45 67", "2007-01-06|12:00:03||P"}),
-              Rows());
-}
-
-TEST_F(CallerLog, DeletingRewritesTheFile) {
-    WriteFileText(path_,
-                  "2007-01-06 12:00:00 5551234 John   Public\r\n"
-                  "2007-01-06 12:00:01 5559876 Gone\r\n"
-                  "2007-01-06 12:00:02 PRIVATE Withheld\r\n"
-                  "2007-01-06 12:00:03 O \r\n");
-    Open();
-    WaitForLoader();
-    DeleteRows({1});
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ("2007-01-06 12:00:00 5551234 John Public\r\n"
-              "2007-01-06 12:00:02 PRIVATE Withheld\r\n"
-              "2007-01-06 12:00:03 O \r\n",
-              ReadFileText(path_));
-    EXPECT_EQ("<missing>", ReadFileText(path_ + ".new"));
-    DeleteRows({0, 1, 2});
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ("<missing>", ReadFileText(path_));
-}
-
-// A rewrite writes each call's number as it came, not as the user's format shows it.
-TEST_F(CallerLog, ARewriteKeepsTheNumbersAsTheyCame) {
-    WriteFileText(path_,
-                  "2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
-                  "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n"
-                  "2007-01-06 12:00:02 5551234 Gone\r\n");
-    Open();
-    WaitForLoader();
-    EXPECT_EQ((std::vector<std::string>{"2007-01-06|12:00:00|Shown Without Number|",
-                                        "2007-01-06|12:00:01|Shown Short|+49 123", "2007-01-06|12:00:02|Gone|555 12 34"}),
-              Rows());
-    DeleteRows({2});
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ("2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
-              "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n",
-              ReadFileText(path_));
-}
-
-// The program ends before the loader has read the file: the empty list is no history, and a
-// Delete in it deletes nothing.
-TEST_F(CallerLog, AListThatNeverLoadedNeverTakesTheFile) {
-    const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
-    WriteFileText(path_, history);
+// The program ends before the loader has read the file: the empty list is no history.
+TEST_P(AnyDataPage, AListThatNeverLoadedNeverTakesTheFile) {
     g_state.stop = 1;
-    Open();
-    WaitForLoader();
+    Open(Lines(2));
     g_state.stop = 0;
-    EXPECT_TRUE(Rows().empty());
-    DeleteRows({});
-    EXPECT_EQ(nullptr, GetPropA(page_, "ch"));
-    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
-    DestroyWindow(page_);  // the page saves what it holds as it goes, when it may
-    page_ = nullptr;
-    EXPECT_EQ(history, ReadFileText(path_));
+    EXPECT_TRUE(Rows(1).empty());
+    MarkChanged();
+    Close();
+    EXPECT_EQ(Lines(2), File());
 }
 
-FILETIME LastWrite(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
+// The page goes while its loader still has rows for it: the close must wait for the loader, and
+// a list that holds only part of the file must not replace it.
+TEST_P(AnyDataPage, AListLoadedInPartNeverReplacesTheFile) {
+    Open(Lines(2000), false);
+    MarkChanged();
+    Close();
+    EXPECT_EQ(Lines(2000), File());
 }
 
-bool SameTime(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
+class CallerLog : public DataPage {
+protected:
+    CallerLog() : DataPage(kCallerLog) {}
+    // Once the loader has posted its first rows to the page, which this thread has not taken yet.
+    void WaitForPostedRows() {
+        MSG message;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(10)) {
+            if (PeekMessageA(&message, page_, WM_APP, 0xBFFF, PM_NOREMOVE)) return;
+        }
+        ADD_FAILURE() << "the loader posted no rows";
+    }
+    void Delete(int row) {
+        if (row >= 0) Select(row);
+        NMLVKEYDOWN key{{List(), IDC_CALLER_LOG_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
+        SendMessageA(page_, WM_NOTIFY, IDC_CALLER_LOG_LIST, reinterpret_cast<LPARAM>(&key));
+    }
+};
 
-// The file holds every row as it was appended: a close rewrites it only when rows were deleted.
-// The odd blanks below would not survive a rewrite, so they show whether one happened.
-TEST_F(CallerLog, ACloseRewritesTheFileOnlyAfterDeletions) {
-    const std::string history = "2007-01-06  12:00:00 5551234   John   Public\r\n"
-                                "not a call\r\n"
-                                "2007-01-06 12:00:01 5559876 Gone\r\n";
-    WriteFileText(path_, history);
-    FILETIME written = LastWrite(path_);
-    Open();
-    WaitForLoader();
-    ASSERT_EQ(2u, Rows().size());
-    Sleep(20);  // a rewrite now would carry a later time
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ(history, ReadFileText(path_));
-    EXPECT_TRUE(SameTime(written, LastWrite(path_)));
-
-    AddCallerLogEntry("NEW", "5550000");  // appended, and the close after it leaves the file alone
-    std::string appended = ReadFileText(path_);
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ(appended, ReadFileText(path_));
-    EXPECT_EQ(0u, appended.find(history));
-    ASSERT_EQ(history.size() + 33u, appended.size()) << appended;  // "YYYY-MM-DD HH:MM:SS 5550000 NEW\r\n"
-
-    DeleteRows({1});
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_EQ("2007-01-06 12:00:00 5551234 John Public\r\n" + appended.substr(history.size()), ReadFileText(path_));
-    FILETIME saved = LastWrite(path_);
-    Sleep(20);
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);  // saved once: the next close has nothing to do
-    EXPECT_TRUE(SameTime(saved, LastWrite(path_)));
+// The view shows each number in the user's format; a rewrite writes it as it came.
+TEST_F(CallerLog, ARewriteKeepsTheNumbersAsTheyCame) {
+    Open("2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
+         "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n2007-01-06 12:00:02 5551234 Gone\r\n");
+    EXPECT_EQ((Texts{"2007-01-06|12:00:00|Shown Without Number|", "2007-01-06|12:00:01|Shown Short|+49 123",
+                     "2007-01-06|12:00:02|Gone|555 12 34"}),
+              Rows(4));
+    Delete(2);
+    Save();
+    EXPECT_EQ("2007-01-06 12:00:00 123456789012345 Shown Without Number\r\n"
+              "2007-01-06 12:00:01 1234567890123456 Shown Short\r\n", File());
 }
 
 TEST_F(CallerLog, ALineThatCouldNotBeAppendedReachesTheFileAtTheNextSave) {
-    WriteFileText(path_, "2007-01-06 12:00:00 5551234 Old\r\n");
-    Open();
-    WaitForLoader();
+    Open("2007-01-06 12:00:00 5551234 Old\r\n");
     // Another program holds the file without letting anyone write: the append fails.
     HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     AddCallerLogEntry("LOST", "5550000");
     CloseHandle(holder);
-    EXPECT_EQ("2007-01-06 12:00:00 5551234 Old\r\n", ReadFileText(path_));
-    ASSERT_EQ(2u, Rows().size());  // the call is still shown
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    std::string text = ReadFileText(path_);
-    EXPECT_EQ(0u, text.find("2007-01-06 12:00:00 5551234 Old\r\n"));
-    EXPECT_NE(std::string::npos, text.find(" 5550000 LOST\r\n")) << text;
-}
-
-// The page goes (the program ends) while its loader still has rows for it: the list holds only
-// part of the file and must not replace it, even with rows deleted.
-TEST_F(CallerLog, AListLoadedInPartNeverReplacesTheFile) {
-    std::string history;
-    for (int i = 0; i < 1500; ++i) history += "2007-01-06 12:00:00 5551234 Caller\r\n";  // under 64 KiB
-    WriteFileText(path_, history);
-    Open();
-    Sleep(2500);  // the loader has read the file; its batches wait for this thread, which is busy
-    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));
-    DestroyWindow(page_);
-    page_ = nullptr;
-    EXPECT_EQ(history, ReadFileText(path_));
-}
-
-TEST_F(CallerLog, AnUnreadableFileIsNeverReplaced) {
-    const std::string history = "2007-01-06 12:00:00 5551234 Years of calls\r\n";
-    WriteFileText(path_, history);
-    HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // no sharing
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    Open();
-    WaitForLoader();
-    EXPECT_TRUE(Rows().empty());
-    CloseHandle(holder);
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);  // the empty list must not delete the file
-    EXPECT_EQ(history, ReadFileText(path_));
-    AddCallerLogEntry("NEW", "5550000");  // new calls are still appended
-    EXPECT_EQ(0u, ReadFileText(path_).find(history));
-    EXPECT_NE(std::string::npos, ReadFileText(path_).find(" 5550000 NEW\r\n"));
+    EXPECT_EQ("2007-01-06 12:00:00 5551234 Old\r\n", File());
+    Save();
+    EXPECT_EQ(0u, File().find("2007-01-06 12:00:00 5551234 Old\r\n"));
+    EXPECT_NE(std::string::npos, File().find(" 5550000 LOST\r\n")) << File();
 }
 
 TEST_F(CallerLog, NoFullSaveWhileLoading) {
     const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
-    WriteFileText(path_, history);
-    Open();
-    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));  // as after a Delete while the loader runs
+    Open(history, false);
+    MarkChanged();
     AddCallerLogEntry("NEW", "5550000");
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    std::string text = ReadFileText(path_);
-    EXPECT_EQ(0u, text.find(history));  // appended to, not rewritten from the half-filled list
-    EXPECT_NE(std::string::npos, text.find(" 5550000 NEW\r\n"));
-    WaitForLoader();
-    EXPECT_EQ(2u, Rows().size());
+    Save();
+    EXPECT_EQ(0u, File().find(history));  // appended to, not rewritten from the half-filled list
+    EXPECT_NE(std::string::npos, File().find(" 5550000 NEW\r\n"));
+    EXPECT_TRUE(WaitPumping(GetPropA(page_, "th"), 30000));
+    EXPECT_EQ(2u, Rows(1).size());
+}
+
+TEST_F(CallerLog, ALoadCutShortByTheEndIsNeverSaved) {
+    std::string history;  // more rows than the loader posts ahead, so the end falls between batches
+    for (int i = 0; i < 50000; ++i) history += "2007-01-06 12:00:00 5551234 Caller " + std::to_string(i) + "\r\n";
+    Open(history, false);
+    WaitForPostedRows();
+    g_state.stop = 1;  // the program ends while the list is still being filled
+    MarkChanged();
+    EXPECT_TRUE(WaitPumping(GetPropA(page_, "th"), 30000));
+    EXPECT_LT(Rows(1).size(), 50000u);
+    Close();
+    EXPECT_TRUE(history == File()) << "the file was rewritten";
 }
 
 DWORD WINAPI AnnounceOnAnotherThread(void*) {
@@ -321,64 +251,124 @@ DWORD WINAPI AnnounceOnAnotherThread(void*) {
     return 0;
 }
 
-TEST_F(CallerLog, ARewriteNeverTakesOutALineJustAppended) {
-    const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
-    WriteFileText(path_, history);
-    Open();
-    WaitForLoader();
-    // A call announced on a port monitor's thread: its row reaches the list through this thread,
-    // which is busy and does not take it yet...
-    HANDLE announcer = CreateThread(nullptr, 0, AnnounceOnAnotherThread, nullptr, 0, nullptr);
-    ASSERT_NE(nullptr, announcer);
-    Sleep(300);
-    // ...because it rewrites the file from the list, as every close of the main window does.
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_TRUE(WaitPumping(announcer, 10000));
-    CloseHandle(announcer);
-    std::string text = ReadFileText(path_);
-    EXPECT_EQ(0u, text.find(history));
-    EXPECT_NE(std::string::npos, text.find(" 5559876 RACE\r\n")) << text;
-    EXPECT_EQ(2u, Rows().size());
+// Another thread's SendMessage to this thread waits to be carried out.
+void WaitForASend(int line) {
+    DWORD waited = MsgWaitForMultipleObjectsEx(0, nullptr, 10000, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+    EXPECT_EQ(WAIT_OBJECT_0, waited) << "no message sent, line " << line;
 }
 
-TEST_F(CallerLog, ALoadCutShortByTheEndIsNeverSaved) {
-    std::string history;
-    // More rows than the loader hands over in the batches it may post ahead, so the end falls
-    // between two batches.
-    constexpr int kLines = 50000;
-    for (int i = 0; i < kLines; ++i) {
-        char line[64];
-        wsprintfA(line, "2007-01-06 %02d:%02d:%02d 5551%03d Caller %d\r\n", i / 3600, i / 60 % 60, i % 60, i % 1000, i);
-        history += line;
-    }
-    WriteFileText(path_, history);
-    Open();
-    HANDLE loader = GetPropA(page_, "th");
-    ASSERT_NE(nullptr, loader);
-    Sleep(1500);  // the loader has read the file and waits for this thread to take its first row
-    g_state.stop = 1;  // the program ends while the list is still being filled
-    SetPropA(page_, "ch", reinterpret_cast<HANDLE>(7));  // and a row was deleted meanwhile
-    EXPECT_TRUE(WaitPumping(loader, 10000));
-    EXPECT_LT(Rows().size(), static_cast<size_t>(kLines));
-    DestroyWindow(page_);  // the page saves what it holds as it goes, when it may
-    page_ = nullptr;
-    g_state.stop = 0;
-    EXPECT_TRUE(history == ReadFileText(path_)) << "the file was rewritten";
+// A call announced on a port monitor's thread has been appended; its row waits for this thread,
+// which rewrites the file from the list (as a close of the main window may) before taking it.
+TEST_F(CallerLog, ARewriteNeverTakesOutALineJustAppended) {
+    const std::string history = "2007-01-06 12:00:00 5551234 Old call\r\n";
+    Open(history);
+    HANDLE announcer = CreateThread(nullptr, 0, AnnounceOnAnotherThread, nullptr, 0, nullptr);
+    WaitForASend(__LINE__);  // the save before the append
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    WaitForASend(__LINE__);  // the row, after the append
+    MarkChanged();
+    Save();
+    EXPECT_TRUE(WaitPumping(announcer, 10000));
+    CloseHandle(announcer);
+    EXPECT_EQ(0u, File().find(history));
+    EXPECT_NE(std::string::npos, File().find(" 5559876 RACE\r\n")) << File();
+    EXPECT_EQ(2u, Rows(1).size());
 }
 
 TEST_F(CallerLog, AFailedRewriteLeavesTheOldFile) {
     const std::string before = "2007-01-06 12:00:00 5551234 A\r\n2007-01-06 12:00:01 5551235 B\r\n";
-    WriteFileText(path_, before);
-    Open();
-    WaitForLoader();
-    DeleteRows({0});
+    Open(before);
+    Delete(0);
     // Another program holds the file: the new version cannot take its place.
     HANDLE holder = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    Save();
     CloseHandle(holder);
-    std::string after = ReadFileText(path_);
+    std::string after = File();
     EXPECT_TRUE(after == before || after == "2007-01-06 12:00:01 5551235 B\r\n") << after;  // whole, old or new
-    EXPECT_EQ("<missing>", ReadFileText(path_ + ".new"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path_ + ".new").c_str()));
+}
+
+class PhoneBook : public DataPage {
+protected:
+    PhoneBook() : DataPage(kPhoneBook) {}
+    void Type(int id, const char* text) {
+        SetFocus(GetDlgItem(page_, id));  // only what the user types in an editor changes the row
+        SetDlgItemTextA(page_, id, text);
+        Pump();
+    }
+};
+
+// A line the book cannot take is logged as text, never as a format. A change is saved as the page goes.
+TEST_F(PhoneBook, TheListShowsTheBookAndAChangeIsSavedAsThePageGoes) {
+    Open("5551234:Smith: John\r\n2125559876, 5550000:Office: front desk\r\nno colon here\r\n50%s%s off\r\n");
+    EXPECT_EQ((Texts{"Smith: John|5551234", "Office: front desk|2125559876, 5550000"}), Rows(2));
+    EXPECT_TRUE(Logged("Wrong phone book entry: \"no colon here\""));
+    EXPECT_TRUE(Logged("Wrong phone book entry: \"50%s%s off\""));
+    Select(0);
+    Type(IDC_NAME_EDIT, "John Smith");
+    Close();
+    EXPECT_EQ("5551234:John Smith\r\n2125559876, 5550000:Office: front desk\r\n", File());
+}
+
+struct Lookup {
+    const char* number;
+    char name[64];
+};
+
+DWORD WINAPI LookupOnWorker(void* lookup) {
+    auto* asked = static_cast<Lookup*>(lookup);
+    if (!LookupPhoneBook(asked->number, asked->name, sizeof asked->name)) lstrcatA(asked->name, " (none)");
+    return 0;
+}
+
+// A lookup from another thread, as a port monitor or the network agent makes it; the page's
+// thread handles nothing meanwhile, so the lookup must not need it. A miss leaves the name alone.
+std::string LookupFromWorker(const char* number) {
+    Lookup lookup{number, "-"};
+    HANDLE worker = CreateThread(nullptr, 0, LookupOnWorker, &lookup, 0, nullptr);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker, INFINITE));
+    CloseHandle(worker);
+    return lookup.name;
+}
+
+// A header click sorts the view and its selection goes along; the order shown decides which
+// contact a shared number names, also for lookups from other threads.
+TEST_F(PhoneBook, LookupsFromOtherThreadsFollowTheOrderShown) {
+    Open("5551234:Anna Local\r\n2125551234:Zoe Full\r\n");
+    EXPECT_EQ("Anna Local", LookupFromWorker("2125551234"));
+    Select(0);
+    NMLISTVIEW click{};
+    click.hdr = {List(), IDC_PHONE_BOOK_LIST, LVN_COLUMNCLICK};
+    click.iItem = -1;
+    click.iSubItem = 1;  // the numbers' header
+    SendMessageA(page_, WM_NOTIFY, IDC_PHONE_BOOK_LIST, reinterpret_cast<LPARAM>(&click));
+    Pump();
+    EXPECT_EQ(1, ListView_GetNextItem(List(), -1, LVNI_SELECTED));
+    EXPECT_EQ("Zoe Full", LookupFromWorker("2125551234"));
+    EXPECT_EQ("- (none)", LookupFromWorker("3125559999"));
+    Close();
+    EXPECT_EQ("- (none)", LookupFromWorker("5551234"));  // the page is gone
+}
+
+// A help request carries a pointer: posted, the system refused it and help never opened.
+int g_helpRequests;
+WNDPROC g_standInProc;
+
+LRESULT CALLBACK CountHelpRequests(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_helpRequests += message == WM_HELP;
+    return CallWindowProcA(g_standInProc, window, message, wParam, lParam);
+}
+
+TEST_F(PhoneBook, HelpReachesTheMainWindow) {
+    Open("");
+    g_standInProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountHelpRequests)));
+    HELPINFO help{};
+    help.cbSize = sizeof help;
+    SendMessageA(page_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_standInProc));
+    EXPECT_EQ(1, g_helpRequests);
 }
 
 }  // namespace

@@ -1,94 +1,24 @@
-// The small Win32 utilities every part uses: system error texts, the whole-file reader, the
-// handle owner, and the case-insensitive search through the system's comparison.
+// Small parts every other part uses, where they meet the system: the handle owner, the program
+// log's list and the number formats' file. Their rules are the core's (tests/native).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "base/error_text.h"
-#include "base/read_whole_file.h"
-#include "base/text_utils.h"
+#include "base/data_files.h"
+#include "base/process_state.h"
 #include "base/unique_handle.h"
+#include "diag/program_log.h"
+#include "present/number_format.h"
+#include "present/phone_number_format.h"
+#include "tests/win/log_lines.h"
 
 namespace {
 
-TEST(ErrorText, Texts) {
-    char buffer[256];
-    EXPECT_STREQ("", ErrorText(0, buffer, sizeof buffer));
-    strcpy(buffer, "junk");
-    EXPECT_STREQ("", ErrorText(ERROR_FILE_NOT_FOUND, buffer, 7));  // too small for any text
-
-    std::string text = ErrorText(ERROR_FILE_NOT_FOUND, buffer, sizeof buffer);
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(std::string::npos, text.find_last_of("\r\n"));
-
-    SetLastError(ERROR_ACCESS_DENIED);
-    std::string last = ErrorText(kLastError, buffer, sizeof buffer);
-    EXPECT_EQ(std::string(ErrorText(ERROR_ACCESS_DENIED, buffer, sizeof buffer)), last);
-
-    char small[12];
-    ErrorText(ERROR_FILE_NOT_FOUND, small, sizeof small);  // truncated or empty, never overflowing
-    EXPECT_LT(strlen(small), sizeof small);
-}
-
-class TempFile {
-public:
-    TempFile() {
-        char folder[MAX_PATH];
-        GetTempPathA(sizeof folder, folder);
-        GetTempFileNameA(folder, "twt", 0, path_);
-    }
-    ~TempFile() { DeleteFileA(path_); }
-    const char* path() const { return path_; }
-    void Write(const std::string& bytes) {
-        HANDLE file = CreateFileA(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-
-private:
-    char path_[MAX_PATH];
-};
-
-TEST(ReadWholeFile, ReadsWithATerminator) {
-    TempFile file;
-    file.Write(std::string("line one\r\nline\0two", 18));
-    DWORD size = 99;
-    char* block = ReadWholeFile(file.path(), &size);
-    ASSERT_NE(nullptr, block);
-    EXPECT_EQ(18u, size);
-    EXPECT_EQ(std::string("line one\r\nline\0two", 18), std::string(block, 18));
-    EXPECT_EQ(0, block[18]);
-    LocalFree(block);
-}
-
-TEST(ReadWholeFile, EmptyMissingAndLockedFiles) {
-    TempFile file;
-    file.Write("");
-    DWORD size = 99;
-    EXPECT_EQ(nullptr, ReadWholeFile(file.path(), &size));
-    EXPECT_EQ(0u, size);
-
-    size = 99;
-    EXPECT_EQ(nullptr, ReadWholeFile("C:\\no\\such\\file.log", &size));
-    EXPECT_EQ(0u, size);
-
-    file.Write("held");
-    HANDLE holder = CreateFileA(file.path(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // no sharing
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_EQ(nullptr, ReadWholeFile(file.path(), nullptr));
-    CloseHandle(holder);
-    char* block = ReadWholeFile(file.path(), nullptr);
-    ASSERT_NE(nullptr, block);
-    EXPECT_STREQ("held", block);
-    LocalFree(block);
-}
-
-// Letters stand in for handles: each close appends its letter, so a handle closed twice or never
-// shows in the text.
+// Letters stand in for handles: each close appends its letter, so a handle closed twice or never shows.
 std::string g_closed;
 struct LetterHandle {
     using Raw = char;
@@ -98,7 +28,6 @@ struct LetterHandle {
 };
 
 TEST(UniqueHandle, MovesCloseEachHandleOnce) {
-    g_closed.clear();
     {
         UniqueHandle<LetterHandle> first('a');
         UniqueHandle<LetterHandle> taker(std::move(first));
@@ -112,11 +41,50 @@ TEST(UniqueHandle, MovesCloseEachHandleOnce) {
     EXPECT_EQ("ba", g_closed);
 }
 
-TEST(FindTextNoCase, UsesTheSystemComparison) {
-    const char* text = "caf\xE9 /UnInStAlL";
-    EXPECT_EQ(text + 5, FindTextNoCase(text, "/uninstall"));
-    EXPECT_EQ(text, FindTextNoCase(text, "CAFE"));  // accents are ignored like case
-    EXPECT_EQ(nullptr, FindTextNoCase("555-1234", "5551234"));
+// A line longer than the formatter's buffer is cut, never overflowing; once the program stops its
+// work, the log takes nothing (its list may be going).
+TEST(ProgramLog, LongLinesStayInsideTheirBuffersAndNothingComesOnceStopped) {
+    SetProcessDefaults(&g_state);
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND list = CreateProgramLogPage(window);
+    std::string huge(5000, 'x');
+    LogPrintf("%s", huge.c_str());
+    AddLogLine(huge.c_str());  // a direct line is taken whole
+    g_state.stop = 1;
+    LogPrintf("too late");
+    AddLogLine("also too late");
+    g_state.stop = 0;
+    std::vector<std::string> lines = ListBoxLines(list, false);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(1023u, lines[0].size());
+    EXPECT_EQ(huge, lines[1]);
+}
+
+std::string Format(const char* number, uint32_t now) {
+    char buffer[64];
+    lstrcpynA(buffer, number, sizeof buffer);
+    FormatPhoneNumber(buffer, sizeof buffer, now);
+    return buffer;
+}
+
+// The format file beside the program cannot be written: the defaults serve meanwhile, and the
+// file is tried again once a minute, not for every number.
+TEST(PhoneNumberFormat, AnUnwritableFileLeavesTheDefaultsAndIsTriedOnceAMinute) {
+    char path[MAX_PATH];
+    GetProgramFilePath("cfg", path, sizeof path);
+    DeleteFileA(path);
+    RemoveDirectoryA(path);  // left by a run that failed halfway
+    ASSERT_TRUE(CreateDirectoryA(path, nullptr)) << path;  // a folder in the file's place
+    const uint32_t failed = 0xFFFF0000u;  // the tick count wraps within the minute
+    EXPECT_EQ("555 12 34", Format("5551234", failed));
+    ASSERT_TRUE(RemoveDirectoryA(path));
+    EXPECT_EQ("(555) 123 45 67", Format("5551234567", failed + 59999));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path)) << "tried again within the minute";
+    EXPECT_EQ("555 12 34", Format("5551234", failed + 60000));
+    char written[kNumberFormatCacheSize] = {}, built[kNumberFormatCacheSize];
+    DWORD length = GetPrivateProfileSectionA(kNumberFormatSection, written, sizeof written - 2, path);
+    EXPECT_EQ(std::string(built, BuildDefaultNumberSection(built, sizeof built)), std::string(written, length + 1));
+    DeleteFileA(path);
 }
 
 }  // namespace
