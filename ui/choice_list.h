@@ -1,4 +1,4 @@
-// Choice lists: combo boxes and list boxes of the pages through one set of operations. Each
+// Choice lists: the combo boxes of the pages through one set of operations. Each
 // takes the dialog and the control's identifier and talks to the control with
 // SendDlgItemMessageA, so any thread may call it (the control's own thread carries it out).
 //
@@ -14,12 +14,8 @@ struct TextPair {
     LPARAM data;
 };
 
-// True when the control's window class is COMBOBOX (any case); everything else is treated as a
-// list box.
-bool IsComboBox(HWND dialog, int id);
-
 // Appends an entry (sorted lists put it in place). Returns its index, or the control's negative
-// error (CB_ERR/LB_ERR, CB_ERRSPACE/LB_ERRSPACE), in which case no item data is set. A missing
+// error (CB_ERR, CB_ERRSPACE), in which case no item data is set. A missing
 // text gives -1 and adds nothing.
 int AddChoice(HWND dialog, int id, const char* text, LPARAM data);
 int AddChoicePair(HWND dialog, int id, const TextPair& pair);
@@ -28,8 +24,6 @@ int AddChoiceNumber(HWND dialog, int id, DWORD number);
 
 // Item data of the selected entry; -1 when nothing is selected.
 LPARAM GetSelectedChoiceData(HWND dialog, int id);
-// Item data of the entry at index; -1 when there is no such entry.
-LPARAM GetChoiceData(HWND dialog, int id, int index);
 // Index of the first entry from the top whose item data is data; -1 when none is.
 int FindChoiceByData(HWND dialog, int id, LPARAM data);
 
