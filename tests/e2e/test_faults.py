@@ -3,7 +3,6 @@ rewrites its files, during the saving of its settings), its COM port vanishing a
 its UDP port held by another program. No caller-log line that reached the file is lost, no file is
 left half-written, and the program carries on with what still works."""
 import os
-import re
 import subprocess
 import time
 import unittest

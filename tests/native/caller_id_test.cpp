@@ -36,8 +36,7 @@ std::vector<std::string> Play(CallCycle* cycle, const std::vector<Timed>& transc
     return events;
 }
 
-// Lines a second apart.
-std::vector<Timed> Lines(const std::vector<std::string>& lines) {
+std::vector<Timed> Lines(const std::vector<std::string>& lines) {  // a second apart
     std::vector<Timed> transcript;
     for (const std::string& line : lines) transcript.push_back({static_cast<double>(transcript.size()), line});
     return transcript;

@@ -120,10 +120,13 @@ TEST(HostList, TargetsInListOrder) {
     EXPECT_EQ(std::string(40, 'h'), hosts.back());
 }
 
-// The ages against the calendar are the fuzz target's; here the text's grammar.
 TEST(HostList, TimestampAge) {
     struct Case { const char* stamp; int64_t age; } const cases[] = {
         {"2007-01-06 12:25:00", 300},
+        {"2006-12-31 23:59:59", 5 * 86400 + 12 * 3600 + 30 * 60 + 1},
+        {"2004-02-29 12:30:00", 1042 * 86400},          // a leap day
+        {"1900-02-29 12:30:00", -1},                    // none in 1900
+        {"2007-04-31 12:30:00", -1},
         {"2007-1-6 12:30:0", 0},                        // numbers need no leading zeros
         {"2007-01-06 12:30:00 ", -1},                   // anything after the seconds
         {"99999999999999999999-01-06 12:30:00", -1},

@@ -7,12 +7,8 @@ TEST(StartSwitch, Recognised) {
         {nullptr, StartSwitch::None},        {"", StartSwitch::None},
         {"/minimized", StartSwitch::None},   {"UNINSTALL", StartSwitch::None},  // the slash belongs to the switch
         {"/UNINSTAL", StartSwitch::None},    {"/homeurl", StartSwitch::HomeUrl},
-        {"/UnInstall", StartSwitch::Uninstall},
-        {"x/UNINSTALLy", StartSwitch::Uninstall},           // inside a longer argument
-        {"/UNINSTALL /HOMEURL", StartSwitch::HomeUrl},     // /HOMEURL wins, wherever it stands
-        {"/HOMEURL /UNINSTALL", StartSwitch::HomeUrl},
+        {"/UnInstall", StartSwitch::Uninstall}, {"x/UNINSTALLy", StartSwitch::Uninstall},  // also inside an argument
+        {"/UNINSTALL /HOMEURL", StartSwitch::HomeUrl}, {"/HOMEURL /UNINSTALL", StartSwitch::HomeUrl},  // /HOMEURL wins
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.expected, ChooseStartSwitch(c.arguments)) << (c.arguments ? c.arguments : "(null)");
-    }
+    for (const Case& c : cases) EXPECT_EQ(c.expected, ChooseStartSwitch(c.arguments)) << (c.arguments ? c.arguments : "-");
 }
