@@ -168,6 +168,8 @@ class WineHost:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+            if process.stdout is not None:
+                process.stdout.close()
         if self.namespace_made:
             subprocess.run(["ip", "netns", "del", self.name], stderr=subprocess.DEVNULL)
             self.namespace_made = False
