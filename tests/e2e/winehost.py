@@ -8,10 +8,12 @@ Environment (set by CTest): TW_BENCH (the bench directory with its "env" file), 
 import io
 import itertools
 import os
+import random
 import re
 import shlex
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -23,6 +25,8 @@ EXE = os.environ.get("TW_EXE", "")
 PROBE = os.environ.get("TW_PROBE", "")
 PRODUCT_KEY = r"HKCU\Software\Quillex\Tellwire v1.2"
 MAKER_KEY = r"HKCU\Software\Quillex"
+PUBLIC = r"C:\users\Public"
+IDM_TRAY_EXIT, CMD_STOP = 11, 2753
 
 _serial = itertools.count()
 
@@ -164,6 +168,8 @@ class WineHost:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+            if process.stdout is not None:
+                process.stdout.close()
         if self.namespace_made:
             subprocess.run(["ip", "netns", "del", self.name], stderr=subprocess.DEVNULL)
             self.namespace_made = False
@@ -235,6 +241,56 @@ class WineHost:
         """The number of rows of a list view on a page of the running copy; -1 when there is none."""
         out = self.probe("rows", page, str(control)).stdout.strip()
         return int(out) if out.lstrip("-").isdigit() else -1
+
+    def popups(self):
+        """The text of every popup, its two lines joined by "|"."""
+        return [line.split("\t")[0] for line in self.probe("popups").stdout.splitlines() if line.strip()]
+
+    def log_lines(self):
+        """The program log's lines without their time prefix. Only "\n" ends a line here: a modem's
+        garbage holds the other characters Python breaks at."""
+        return [line.rstrip("\r")[7:] for line in self.probe("log").stdout.split("\n") if line.strip("\r")]
+
+    def logged(self, prefix):
+        return any(line.startswith(prefix) for line in self.log_lines())
+
+    def own_modem(self, com=1, book=None):
+        """Role 2 (the own modem only: nothing is sent on the network) with COM<com> monitored, the
+        caller log and phone book in the public folder, the phone book holding the lines of book.
+        Returns the caller log's path."""
+        self.reg_add("role", "REG_DWORD", 2)
+        self.reg_add(f"COM{com}_enabled", "REG_DWORD", 1)
+        self.use_public_files(book)
+        return self.drive_c("users", "Public", "tellwire.log")
+
+    def use_public_files(self, book=None):
+        self.reg_add("clog", "REG_SZ", PUBLIC + r"\tellwire.log")
+        self.reg_add("pbook", "REG_SZ", PUBLIC + r"\tellwire.pbook")
+        if book is not None:
+            write_bytes(self.drive_c("users", "Public", "tellwire.pbook"), "".join(l + "\r\n" for l in book).encode())
+
+    def wait_configured(self, com=1, times=1, timeout=30):
+        """Waits until the port monitor has had the modem's answer to the caller-ID command the given
+        number of times in this run, so that a ring played now is not read as part of that answer."""
+        answer = f'COM{com}: "AT+VCID=1" ==> '
+        wait_until(lambda: sum(line.startswith(answer) for line in self.log_lines()) >= times, timeout,
+                   f"COM{com} configured")
+
+    def call(self, control, number, name, shown, log_file):
+        """Plays a call on a simulated modem; checks its one popup and the caller-log line it
+        appends, and closes the popup again. Returns the line."""
+        before = read_bytes(log_file)
+        send_to_modem(control, f"call {number} {name}")
+        wait_until(self.popups, 40, f"the popup of {number}")
+        assert self.popups() == [shown], self.popups()
+        wait_until(lambda: len(read_bytes(log_file)) > len(before), 10, f"the caller-log line of {number}")
+        after = read_bytes(log_file)
+        assert after.startswith(before)
+        line = after[len(before):]
+        assert re.match(rb"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d " + number.encode() + rb" .*\r\n$", line), line
+        self.probe("close-popups")
+        wait_until(lambda: not self.popups(), 10, "the popup closed")
+        return line
 
     # Registry -------------------------------------------------------------------------------
 
@@ -339,3 +395,42 @@ def send_to_modem(control, *lines):
     """Plays script lines on a simulated modem now."""
     with open(control, "w", encoding="latin-1") as fifo:
         fifo.write("".join(line + "\n" for line in lines))
+
+
+def read_bytes(path):
+    """A file's bytes; none when it is not there."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return b""
+
+
+def write_bytes(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+LONG_AGO = 978307200  # 2001-01-01
+
+
+def write_wave(path):
+    """A tenth of a second of 8-bit mono silence, last read long ago. The bench has no audio device,
+    so a sound is seen, not heard: the system's player reads the file's header before it asks for
+    a device, which moves the access time to now."""
+    samples = 800
+    header = b"RIFF" + struct.pack("<I", 36 + samples) + b"WAVEfmt " + struct.pack("<IHHIIHH", 16, 1, 1, 8000, 8000, 1, 8)
+    write_bytes(path, header + b"data" + struct.pack("<I", samples) + b"\x80" * samples)
+    os.utime(path, (LONG_AGO, time.time()))
+
+
+def played(path):
+    return os.stat(path).st_atime > LONG_AGO + 86400
+
+
+def seeded_random(what):
+    """A random source whose seed is printed, so that a failing run can be played again
+    (TW_SEED=<seed>)."""
+    seed = int(os.environ.get("TW_SEED", random.randrange(1 << 32)))
+    print(f"{what}: random seed {seed}", flush=True)
+    return random.Random(seed)
