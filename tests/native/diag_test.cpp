@@ -97,7 +97,9 @@ TEST(CrashReport, ParameterLinesAtMostFifteen) {
             if (piece.rfind("Exception Information [", 0) == 0) lines.push_back(piece);
         }
         ASSERT_EQ(std::min(count, 15u), lines.size()) << count;
-        if (count > 0) EXPECT_EQ("Exception Information [14]: 0x00000000000000AE\r\n", lines.back());
+        if (count > 0) {
+            EXPECT_EQ("Exception Information [14]: 0x00000000000000AE\r\n", lines.back());
+        }
     }
     // A path longer than a piece is cut to one piece.
     const std::string longPath(6000, 'p');

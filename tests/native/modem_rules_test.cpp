@@ -83,7 +83,7 @@ TEST(SerialWrite, ChunksAndCts) {
     };
     for (const FakePort& c : cases) {
         struct Run { const FakePort* port; size_t ctsReads = 0; int pumps = 0, sleeps = 0; std::vector<uint32_t> chunks; };
-        Run run{&c};
+        Run run{&c, 0, 0, 0, {}};
         const SerialWriteOps ops = {
             &run,
             [](void* context, const char*, uint32_t size) -> int64_t {

@@ -23,8 +23,7 @@
 #include "present/phone_book_ids.h"
 #include "present/phone_book_lookup.h"
 #include "present/phone_book_page.h"
-#include "tests/win/log_lines.h"
-#include "tests/win/pump.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
@@ -64,7 +63,7 @@ protected:
         path_ = std::string(folder) + "tellwire-test." + kind.setting;
     }
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
         parent_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -77,7 +76,7 @@ protected:
         Pump();
         g_state.stop = 0;
         DeleteFileA(path_.c_str());
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
     }
     // The page on a file of that text (held from everyone else while the loader runs, with a holder).
     void Open(const std::string& text, bool wait = true, HANDLE* holder = nullptr) {

@@ -14,7 +14,7 @@
 #include "base/win_state.h"
 #include "net/host_list_ids.h"
 #include "net/host_list_page.h"
-#include "tests/win/pump.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void StoreHosts(const std::string& text) {
 class HostList : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_state.role = 3;
         g_win.instance = GetModuleHandleA(nullptr);
@@ -42,7 +42,7 @@ protected:
     void TearDown() override {
         DestroyWindow(parent_);
         Pump();
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
     }
     void Open() {
         page_ = CreateHostListPage(parent_);

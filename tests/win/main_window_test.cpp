@@ -18,7 +18,7 @@
 #include "base/win_state.h"
 #include "net/role_page_ids.h"
 #include "res/resource_ids.h"
-#include "tests/win/pump.h"
+#include "tests/win/win_test.h"
 #include "ui/tree_view.h"
 
 namespace {
@@ -63,14 +63,14 @@ bool Shown(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISI
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
     }
     void TearDown() override {
         if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
         Pump();
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
     }
     // The main window with its pages, started with the role as start-up reads it.
     void Create(uint32_t role = 2) {

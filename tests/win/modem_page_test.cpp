@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/win/pump.h"
+#include "tests/win/win_test.h"
 
 #include <string>
 
@@ -20,7 +20,6 @@
 
 namespace {
 
-const char kMakerKey[] = "SOFTWARE\\Quillex";
 // The stored text, "<none>" when it is missing or no text.
 std::string StoredText(const char* name) {
     char text[2048];
@@ -77,7 +76,7 @@ PortSettings Loaded(int port) {
 class ModemPage : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_state.role = kRoleModem;
         g_win.instance = GetModuleHandleA(nullptr);
@@ -88,7 +87,7 @@ protected:
         if (page_ != nullptr && IsWindow(page_)) DestroyWindow(page_);
         DestroyWindow(parent_);
         Pump();
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
     }
     void Open(int port = 1) {
         page_ = CreateModemPage(parent_, port);
@@ -133,7 +132,7 @@ TEST_F(ModemPage, ShowsTheStoredSettingsAndSavesOnlyAChange) {
     EXPECT_STREQ("COM1", shown.name);
     EXPECT_EQ(Describe(stored), Describe(shown));
 
-    RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    WipeSettings();
     Command(CMD_PAGE_SAVE);
     EXPECT_EQ(7u, ReadSettingDword("COM1_enabled", 7)) << "unchanged, a save writes nothing";
 

@@ -17,13 +17,10 @@
 #include "present/popup_window.h"
 #include "present/sounds_page.h"
 #include "present/sounds_page_ids.h"
-#include "tests/win/dialog_driver.h"
-#include "tests/win/pump.h"
-#include "tests/win/stand_in_main.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
-const char kMakerKey[] = "SOFTWARE\\Quillex";
 // Controls of the system's choosers: the colour chooser's red, green and blue fields and the font
 // chooser's size field.
 constexpr int kColourRed = 706;
@@ -57,7 +54,7 @@ std::string DefaultPath() {
 class Page : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
         ASSERT_TRUE(CreatePopupResources());
@@ -70,7 +67,7 @@ protected:
         DestroyWindow(parent_);
         Pump();
         g_win.mainWindow = nullptr;
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
     }
     // The page as the main window makes it: created hidden, its start handled, then shown.
     void Open(HWND (*create)(HWND)) {
@@ -123,7 +120,7 @@ TEST_F(Page, PopupSwitchAndSecondsAreStoredOnTheSaveAfterAChangeAndReadAtTheStar
     Save();
     EXPECT_EQ(45, Stored("popup_t"));
     EXPECT_EQ(1, Stored("popup_e"));
-    RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    WipeSettings();
     Save();
     EXPECT_EQ(-1, Stored("popup_t")) << "without another change the next save writes nothing";
 
@@ -144,7 +141,7 @@ TEST_F(Page, PopupColoursAreStoredUnderTheirOwnNames) {
     const COLORREF chosen = RGB(0x30, 0xA0, 0x50);
     for (int swatch : {IDC_POPUP_BACK_SWATCH, IDC_POPUP_TEXT_SWATCH}) {
         bool back = swatch == IDC_POPUP_BACK_SWATCH;
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
         for (bool cancel : {true, false}) {
             HWND control = GetDlgItem(page_, swatch);
             auto click = [&] {
@@ -209,7 +206,7 @@ TEST_F(Page, SoundSwitchAndPathAreReadAtTheStart) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+        WipeSettings();
         c.store();
         Open(CreateSoundsPage);
         EXPECT_EQ(c.checked, Checked(IDC_SOUND_ENABLED));

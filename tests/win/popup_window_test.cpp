@@ -15,6 +15,7 @@
 #include "present/popup_layout.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
@@ -62,14 +63,14 @@ bool AllClosed(DWORD timeoutMs) {
 class Popup : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
         SetProcessDefaults(&g_state);
         ASSERT_TRUE(CreatePopupResources());
     }
     void TearDown() override {
         for (HWND window : Popups()) PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_TRUE(AllClosed(3000)) << "a popup outlived its test";
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
     }
 };
 

@@ -18,8 +18,7 @@
 #include "modem/modem_page.h"
 #include "modem/modem_page_ids.h"
 #include "modem/serial_port.h"
-#include "tests/win/bench_record.h"
-#include "tests/win/log_lines.h"
+#include "tests/win/win_test.h"
 #include "ui/choice_list.h"
 
 namespace {
@@ -66,7 +65,7 @@ size_t Configured() {
 class Modem : public testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
         SetProcessDefaults(&g_state);
         g_win.instance = GetModuleHandleA(nullptr);
         parent_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -75,7 +74,7 @@ protected:
     }
     void TearDown() override {
         DestroyWindow(parent_);
-        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex");
+        WipeSettings();
     }
     HWND parent_ = nullptr;
     HWND log_ = nullptr;

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "base/settings.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
-const char kMakerKey[] = "SOFTWARE\\Quillex";
 const char kProductKey[] = "SOFTWARE\\Quillex\\Tellwire v1.2";
 
 // Stores a value exactly as given, bypassing the store.
@@ -55,7 +55,7 @@ TEST(Settings, ValuesComeBackWithTheirTypeOrReadAsMissing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);  // the first write makes the keys
+        WipeSettings();  // the first write makes the keys
         ASSERT_EQ(ERROR_SUCCESS, WriteSettingDword("value", 0x55));
         if (c.raw) {
             PutRaw("value", c.type, c.stored);
@@ -68,7 +68,7 @@ TEST(Settings, ValuesComeBackWithTheirTypeOrReadAsMissing) {
         EXPECT_EQ(c.read, buffer);
         EXPECT_EQ(c.number, ReadSettingDword("value", 7));
     }
-    RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
+    WipeSettings();
 }
 
 }  // namespace

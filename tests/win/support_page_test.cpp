@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/win_state.h"
-#include "tests/win/pump.h"
+#include "tests/win/win_test.h"
 #include "ui/home_page.h"
 #include "ui/link_state.h"
 #include "ui/support_page.h"

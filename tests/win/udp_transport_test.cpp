@@ -16,7 +16,7 @@
 #include "net/network_agent.h"
 #include "net/packet.h"
 #include "net/udp_transport.h"
-#include "tests/win/log_lines.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

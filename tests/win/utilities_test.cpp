@@ -14,7 +14,7 @@
 #include "diag/program_log.h"
 #include "present/number_format.h"
 #include "present/phone_number_format.h"
-#include "tests/win/log_lines.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
