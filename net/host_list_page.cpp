@@ -178,20 +178,11 @@ int EditedRow() {
     return static_cast<int>(low);
 }
 
-std::vector<size_t> SelectedRows(HWND list) {
-    std::vector<size_t> rows;
-    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-        rows.push_back(static_cast<size_t>(row));
-    }
-    return rows;
-}
-
 // The page keeps its rows in order after every change of the user's; the control keeps
 // selection and focus by row, so they are carried to where their rows went.
 void SortHosts(HWND page) {
     HWND list = List(page);
-    std::vector<size_t> selected = SelectedRows(list);
+    std::vector<size_t> selected = SelectedListRows(list);
     int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     std::vector<size_t> moved;
     {
@@ -224,7 +215,7 @@ void ApplyHostEdit(HWND page, int row) {
 
 void DeleteSelectedHosts(HWND page) {
     HWND list = List(page);
-    std::vector<size_t> selected = SelectedRows(list);
+    std::vector<size_t> selected = SelectedListRows(list);
     {
         auto hold = LockHostList();
         DeleteHostRows(&g_hostList, selected);

@@ -286,12 +286,7 @@ void OnGetDisplayInfo(NMLVDISPINFOA* info) {
 // Delete takes the selected rows out of the model; only a Delete that took one marks the page.
 void DeleteSelected(HWND page) {
     HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
-    std::vector<size_t> selected;
-    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-        selected.push_back(static_cast<size_t>(row));
-    }
-    if (DeleteCallerLogModelRows(&s_model, selected) == 0) return;
+    if (DeleteCallerLogModelRows(&s_model, SelectedListRows(list)) == 0) return;
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ShowRowCount(page);
     InvalidateRect(list, nullptr, TRUE);

@@ -228,20 +228,11 @@ void OnEdited(HWND page, int editId, CellEdit edit) {
     MarkChanged(page);
 }
 
-std::vector<size_t> SelectedRows(HWND list) {
-    std::vector<size_t> rows;
-    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-        rows.push_back(static_cast<size_t>(row));
-    }
-    return rows;
-}
-
 void SortByColumn(HWND page, int column) {
     if (RowCount() < 2 || column < 0) return;
     // The control keeps selection and focus by row, so they are carried to where their rows went.
     HWND list = List(page);
-    std::vector<size_t> selected = SelectedRows(list);
+    std::vector<size_t> selected = SelectedListRows(list);
     int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     std::vector<size_t> moved;
     {
@@ -257,7 +248,7 @@ void SortByColumn(HWND page, int column) {
 
 void DeleteSelected(HWND page) {
     HWND list = List(page);
-    std::vector<size_t> selected = SelectedRows(list);
+    std::vector<size_t> selected = SelectedListRows(list);
     size_t deleted = 0;
     {
         auto hold = LockPhoneBookForChange();

@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include <climits>
-#include <cstdarg>
-#include <cstring>
 
 #include "base/text_utils.h"
 #include "base/win_state.h"
@@ -45,6 +42,15 @@ int AddListColumn(HWND dialog, int id, int column, int percent, UINT titleId) {
     descriptor.cx = ListColumnWidth(client.right - client.left, GetSystemMetrics(SM_CXVSCROLL), percent);
     descriptor.pszText = title;
     return static_cast<int>(SendPointer(dialog, id, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), &descriptor));
+}
+
+std::vector<size_t> SelectedListRows(HWND list) {
+    std::vector<size_t> rows;
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        rows.push_back(static_cast<size_t>(row));
+    }
+    return rows;
 }
 
 int GetNextSelectedRow(HWND dialog, int id, int start) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "ui/row_search.h"
 
@@ -13,6 +14,8 @@
 // column's index, -1 on failure.
 int AddListColumn(HWND dialog, int id, int column, int percent, UINT titleId);
 
+// Every selected row of the list, from the top.
+std::vector<size_t> SelectedListRows(HWND list);
 // The first selected row after start (-1: from the top); -1 when there is none.
 int GetNextSelectedRow(HWND dialog, int id, int start);
 // Makes row the only selected row, gives it the focus and scrolls all of it into view. A row
