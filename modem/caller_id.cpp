@@ -46,10 +46,6 @@ bool TakeMessage(CallCycle* cycle, const char* hex) {
 
 }  // namespace
 
-bool IsNumberWithheld(const char* number) {
-    return number != nullptr && (number[0] == 'P' || number[0] == 'O') && number[1] == '\0';
-}
-
 const char* SkipSeparators(const char* at) {
     while (*at == ' ' || *at == '\r' || *at == '\n' || *at == '\t' || *at == '=' || *at == ':' || *at == '-') ++at;
     return at;

@@ -59,9 +59,6 @@ struct LineOutcome {
 // as its first (the usual order: ring, report, ring); a report that came first starts at 0.
 LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now);
 
-// "P" (withheld) or "O" (out of area): what the line says instead of a number. No contact holds it.
-bool IsNumberWithheld(const char* number);
-
 // True once when a cycle ends: more than 12 s since the last bytes, and a name, a number or a ring
 // was seen (a ring without caller ID must end too, or its count would spill into the next call).
 // The cycle is then zeroed.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "modem/caller_id.h"
+#include "tools/sim_modem/script.h"
 
 namespace {
 
@@ -111,6 +112,31 @@ TEST(CallerIdMessage, OnlyAReportStartsTheNextCall) {
     EXPECT_EQ(CallerIdLineKind::Other, ClassifyCallerIdLine("MESG = 110101"));
     EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine(("MESG = " + Multiple({{2, "5551234"}})).c_str()));
     EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine("DDN_NMBR = 5551234"));
+}
+
+
+// The simulated modem's reports are what the program reads: each script line gives its fields back.
+TEST(CallerIdMessage, TheSimulatedModemsReports) {
+    struct Case {
+        const char* script;
+        const char* number;
+        const char* name;
+    } const cases[] = {
+        {"mdmf 5551234567 JOHN DOE", "5551234567", "JOHN DOE"},
+        {"mdmf P", "P", ""},
+        {"sdmf 5551234", "5551234", ""},
+        {"sdmf O", "O", ""},
+    };
+    for (const Case& c : cases) {
+        sim_modem::ScriptItem item;
+        std::string error;
+        ASSERT_EQ(sim_modem::LineParse::Item,
+                  sim_modem::ParseScriptLine(c.script, sim_modem::ScriptSource::File, &item, &error)) << error;
+        CallCycle cycle{};
+        EXPECT_FALSE(InterpretCallerIdLine(&cycle, item.text.c_str(), 0).badReport) << item.text;
+        EXPECT_STREQ(c.number, cycle.call.number) << item.text;
+        EXPECT_STREQ(c.name, cycle.call.name) << item.text;
+    }
 }
 
 }  // namespace
