@@ -65,7 +65,8 @@ void AnnounceCall(const char* name, const char* number) {
     if (number == nullptr) number = "";
     char shownName[kAnnounceBufferSize] = {};
     CopyText(shownName, sizeof shownName, name);
-    LookupPhoneBook(number, shownName, sizeof shownName);  // the contact's name, when the book knows the number
+    // The contact's name, when the book knows the number; a withheld number names nobody.
+    if (!IsNumberWithheld(number)) LookupPhoneBook(number, shownName, sizeof shownName);
     char shownNumber[kAnnounceBufferSize] = {};
     CopyText(shownNumber, sizeof shownNumber, number);
     FormatPhoneNumber(shownNumber, sizeof shownNumber);

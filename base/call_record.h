@@ -9,3 +9,9 @@ struct CallRecord {
     char number[kCallTextSize];  // number line of the modem, unformatted
     uint32_t announced;          // 1 once the call has been dispatched, so it is shown once
 };
+
+// "P" (withheld) or "O" (out of area): what the line says instead of a number. The log and the
+// network keep the letter; the screen shows it in words, and no contact is looked up for it.
+inline bool IsNumberWithheld(const char* number) {
+    return number != nullptr && (number[0] == 'P' || number[0] == 'O') && number[1] == '\0';
+}

@@ -4,6 +4,7 @@
 
 #include "base/compare_text.h"
 #include "base/text_utils.h"
+#include "modem/caller_id_message.h"
 
 namespace {
 
@@ -21,6 +22,26 @@ const char* TakeValue(const char* cursor, size_t keywordLength, char* field) {
     CopyText(field, kCallTextSize, cursor);
     ReplaceControlChars(field);
     return cursor;
+}
+
+// A number line. A DDN number stands in only until the call's own NMBR or NUMBER line comes.
+const char* TakeNumber(CallCycle* cycle, const char* cursor, size_t keywordLength, bool ddn) {
+    if (ddn && cycle->call.number[0] != '\0' && !cycle->numberFromDdn) return SkipSeparators(cursor + keywordLength);
+    cycle->numberFromDdn = ddn;
+    return TakeValue(cursor, keywordLength, cycle->call.number);
+}
+
+// False for a report that was broken on the way.
+bool TakeMessage(CallCycle* cycle, const char* hex) {
+    CallerIdMessage message;
+    CallerIdMessageResult result = DecodeCallerIdMessage(hex, &message);
+    if (result != CallerIdMessageResult::Report) return result == CallerIdMessageResult::NotReport;
+    if (message.number[0] != '\0') {
+        CopyText(cycle->call.number, sizeof cycle->call.number, message.number);
+        cycle->numberFromDdn = false;
+    }
+    if (message.name[0] != '\0') CopyText(cycle->call.name, sizeof cycle->call.name, message.name);
+    return true;
 }
 
 }  // namespace
@@ -53,8 +74,14 @@ bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, siz
 }
 
 CallerIdLineKind ClassifyCallerIdLine(const char* line) {
-    static constexpr const char* kReportKeywords[] = {"date", "time", "name", "nmbr", "number"};
+    static constexpr const char* kReportKeywords[] = {"date", "time", "name", "nmbr", "number", "ddn_nmbr", "nbr"};
     if (StartsWithKeyword(line, "ring")) return CallerIdLineKind::Ring;
+    if (StartsWithKeyword(line, "mesg")) {
+        // A message-waiting signal comes whenever it likes: only a caller-ID report is the caller's.
+        CallerIdMessage message;
+        bool report = DecodeCallerIdMessage(SkipSeparators(line + 4), &message) != CallerIdMessageResult::NotReport;
+        return report ? CallerIdLineKind::Report : CallerIdLineKind::Other;
+    }
     for (const char* keyword : kReportKeywords) {
         if (StartsWithKeyword(line, keyword)) return CallerIdLineKind::Report;
     }
@@ -81,8 +108,11 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
     // Each keyword test looks at what the previous recognised keyword left at the cursor.
     const char* cursor = line;
     if (StartsWithKeyword(cursor, "name")) cursor = TakeValue(cursor, 4, cycle->call.name);
-    if (StartsWithKeyword(cursor, "nmbr")) cursor = TakeValue(cursor, 4, cycle->call.number);
-    if (StartsWithKeyword(cursor, "number")) cursor = TakeValue(cursor, 6, cycle->call.number);
+    if (StartsWithKeyword(cursor, "nmbr")) cursor = TakeNumber(cycle, cursor, 4, false);
+    if (StartsWithKeyword(cursor, "number")) cursor = TakeNumber(cycle, cursor, 6, false);
+    if (StartsWithKeyword(cursor, "ddn_nmbr")) cursor = TakeNumber(cycle, cursor, 8, true);
+    if (StartsWithKeyword(cursor, "nbr")) cursor = TakeNumber(cycle, cursor, 3, true);
+    if (StartsWithKeyword(cursor, "mesg")) outcome.badReport = !TakeMessage(cycle, SkipSeparators(cursor + 4));
     if (StartsWithKeyword(cursor, "ring")) {
         cycle->rings += 1;
         outcome.ring = true;

@@ -22,11 +22,12 @@ struct CallCycle {
     uint32_t lastDataTick;   // when bytes last came; 0 before the first
     uint32_t lastRingTick;   // when the last RING line came
     bool ringLast;           // the last ring or report line was a RING: the report before it is over
+    bool numberFromDdn;      // the number came from a DDN_NMBR or NBR line: an NMBR or NUMBER line replaces it
 };
 
 enum class CallerIdLineKind {
     Other,   // command replies, result codes, anything else: logged only
-    Report,  // a line of the caller's report: DATE, TIME, NAME, NMBR, NUMBER
+    Report,  // a line of the caller's report: DATE, TIME, NAME, NMBR, NUMBER, DDN_NMBR, NBR, a MESG report
     Ring,
 };
 
@@ -45,10 +46,14 @@ struct LineOutcome {
     bool finished;  // the line began the next caller's call: the announced one before it is over
     bool ring;      // a RING line: hand the ring on (DispatchRing, CMD_RING)
     bool complete;  // the call is complete now: look the number up, dispatch, mark it announced
+    bool badReport; // a MESG caller-ID report whose digits, lengths or checksum are wrong: it gave nothing
 };
 
 // Interprets one line that came at now: "NAME", "NMBR", "NUMBER" and "RING" (any case) at the
-// start, the value behind the keyword's separators cut to 15 characters. A report line behind an
+// start, the value behind the keyword's separators cut to 15 characters. "DDN_NMBR" and "NBR",
+// which some networks send instead, give the number when no NMBR or NUMBER line does. "MESG"
+// carries the line's own caller-ID message as hex digits; a report read from it fills the name
+// and the number as those lines would. A report line behind an
 // announced call whose report is over (a RING came since) starts the next call: a caller who
 // tries again within seconds is still shown. That call counts the RING just before its report
 // as its first (the usual order: ring, report, ring); a report that came first starts at 0.

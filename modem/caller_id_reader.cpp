@@ -23,13 +23,14 @@ void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* l
     LineOutcome outcome = InterpretCallerIdLine(cycle, line, GetTickCount());
     if (outcome.finished) LogPrintf("%s: call finished", settings.name);
     LogPrintf("%s: %s", settings.name, line);
+    if (outcome.badReport) LogPrintf("%s: bad caller-ID report", settings.name);
     if (outcome.ring) {
         DispatchRing(cycle->rings);
         PostMessageA(g_win.mainWindow, WM_COMMAND, CMD_RING, 0);  // posted: the reader never waits for the window
     }
     if (outcome.complete) {
         char contact[kCallTextSize];
-        if (LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
+        if (!IsNumberWithheld(cycle->call.number) && LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
             CopyText(cycle->call.name, sizeof cycle->call.name, contact);
         }
         DispatchCall(&cycle->call);

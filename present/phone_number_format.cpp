@@ -4,9 +4,12 @@
 
 #include <mutex>
 
+#include "base/call_record.h"
 #include "base/data_files.h"
 #include "base/text_utils.h"
+#include "base/win_state.h"
 #include "present/number_format.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -67,7 +70,14 @@ const char* Section(uint32_t now) {
 
 }  // namespace
 
-void FormatPhoneNumber(char* number, size_t capacity) { FormatPhoneNumber(number, capacity, GetTickCount()); }
+void FormatPhoneNumber(char* number, size_t capacity) {
+    if (IsNumberWithheld(number) && capacity > 0) {
+        LoadStringA(g_win.instance, number[0] == 'P' ? IDS_NUMBER_PRIVATE : IDS_NUMBER_OUT_OF_AREA, number,
+                    static_cast<int>(capacity));
+        return;
+    }
+    FormatPhoneNumber(number, capacity, GetTickCount());
+}
 
 void FormatPhoneNumber(char* number, size_t capacity, uint32_t now) {
     const char* section = Section(now);

@@ -48,7 +48,7 @@ TEST(CallerId, KeywordsAndValues) {
          {"555/ALPHA BETA@5"}},                                                  // once, at the second ring
         {{"ring", "nmbr=555", "Name: Mixed Case", "Ring"}, {"555/Mixed Case@3"}},
         {{"RING", "Number: 555", "RING"}, {"555/@2"}},                           // no name line: dispatched all the same
-        {{"RING", "DDN_NMBR = 555", "RING"}, {}},                                // only logged: not at the start
+        {{"RING", "DDN_NMBR = 555", "RING"}, {"555/@2"}},                        // a DDN number stands in for NMBR
         {{"RING", "NAME = ABCDEFGHIJKLMNOPQRST", "NMBR = 555", "RING"}, {"555/ABCDEFGHIJKLMNO@3"}},  // cut to 15
         {{"RING", "NMBR = 12345678901234567890", "RING"}, {"123456789012345/@2"}},
         {{"RING", "RING", "NMBR = 555", "NAME = LATE", "RING"}, {"555/@2"}},    // number at ring 2: dispatched on it,

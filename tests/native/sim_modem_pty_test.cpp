@@ -110,7 +110,7 @@ protected:
     void SetUp() override {
         const char* tool = std::getenv("SIM_MODEM");
         if (tool == nullptr || tool[0] == '\0') {
-            GTEST_SKIP() << "SIM_MODEM (the path of the sim_modem tool) is not set";
+            GTEST_FAIL() << "SIM_MODEM (the path of the sim_modem tool) is not set: run through ctest";
         }
         tool_ = tool;
         char dir[] = "/tmp/sim_modem_test.XXXXXX";

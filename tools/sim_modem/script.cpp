@@ -53,6 +53,39 @@ ScriptItem SleepItem(double seconds) {
     return item;
 }
 
+// A caller-ID message as the line sends it, in the hex digits of a modem's MESG line: the single
+// format (SDMF) holds the date and time and the number; the multiple format (MDMF) the same as
+// parameters, with the name when there is one. "P" and "O" go as the reason for no number.
+std::string CallerIdMessage(bool multiple, const std::string& number, const std::string& name) {
+    const std::string when = "01011200";
+    std::string data;
+    if (!multiple) {
+        data = when + number;
+    } else {
+        auto parameter = [&data](int type, const std::string& value) {
+            data += static_cast<char>(type);
+            data += static_cast<char>(value.size());
+            data += value;
+        };
+        parameter(0x01, when);
+        parameter(number == "P" || number == "O" ? 0x04 : 0x02, number);
+        if (!name.empty()) parameter(0x07, name);
+    }
+    std::string bytes(1, static_cast<char>(multiple ? 0x80 : 0x04));
+    bytes += static_cast<char>(data.size());
+    bytes += data;
+    unsigned sum = 0;
+    for (char c : bytes) sum += static_cast<unsigned char>(c);
+    bytes += static_cast<char>((0x100 - sum % 0x100) % 0x100);
+    std::string hex;
+    for (char c : bytes) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+        hex += digits;
+    }
+    return "MESG = " + hex;
+}
+
 }  // namespace
 
 LineParse ParseScriptLine(const std::string& rawLine, ScriptSource source, ScriptItem* item,
@@ -84,6 +117,17 @@ LineParse ParseScriptLine(const std::string& rawLine, ScriptSource source, Scrip
     } else if (keyword == "raw") {
         parsed.kind = ItemKind::Raw;
         if (!DecodeEscapes(rest, &parsed.text, error)) return LineParse::Error;
+    } else if (keyword == "mdmf" || keyword == "sdmf") {
+        size_t numberEnd = 0;
+        while (numberEnd < word.size() && !IsSpace(word[numberEnd])) ++numberEnd;
+        std::string number = word.substr(0, numberEnd);
+        std::string name = Trimmed(word.substr(numberEnd));
+        if (number.empty() || number.size() + name.size() > 200 || (keyword == "sdmf" && !name.empty())) {
+            *error = keyword + " needs a number" + (keyword == "mdmf" ? " and may have a name" : ", and no name");
+            return LineParse::Error;
+        }
+        parsed.kind = ItemKind::Line;
+        parsed.text = CallerIdMessage(keyword == "mdmf", number, name);
     } else if (keyword == "call") {
         parsed.kind = ItemKind::Call;
         size_t numberEnd = 0;

@@ -5,6 +5,8 @@
 //                          caller-ID lines
 //   raw TEXT               send TEXT exactly, with the escapes of escapes.h
 //   call NUMBER [NAME...]  a whole call, see ExpandCall
+//   mdmf NUMBER [NAME...]  one line "MESG = " and the hex digits of the line's caller-ID message,
+//   sdmf NUMBER            multiple or single format, checksum made ("P" or "O": no number)
 // and, only on the control FIFO (they change the modem, not what it plays):
 //   echo on|off, dead on|off, accept CMD, refuse CMD, quit
 // Keywords are lower case. The text of "line" and "raw" is everything after the blanks behind
