@@ -34,10 +34,7 @@ void TakeField(char* field, size_t fieldSize, const uint8_t* data, size_t length
     ReplaceControlChars(field);
 }
 
-}  // namespace
-
-CallerIdMessageResult DecodeCallerIdMessage(const char* text, CallerIdMessage* message) {
-    *message = CallerIdMessage{};
+CallerIdMessageResult Decode(const char* text, CallerIdMessage* message) {
     while (IsBlank(*text)) ++text;
     size_t digits = 0;
     while (HexValue(text[digits]) >= 0) ++digits;
@@ -79,4 +76,14 @@ CallerIdMessageResult DecodeCallerIdMessage(const char* text, CallerIdMessage* m
     }
     if (message->number[0] == '\0') CopyText(message->number, sizeof message->number, reason);
     return CallerIdMessageResult::Report;
+}
+
+}  // namespace
+
+CallerIdMessageResult DecodeCallerIdMessage(const char* text, CallerIdMessage* message) {
+    // A report broken half way gives nothing, not the fields read before the break.
+    CallerIdMessage found{};
+    CallerIdMessageResult result = Decode(text, &found);
+    *message = result == CallerIdMessageResult::Report ? found : CallerIdMessage{};
+    return result;
 }
