@@ -10,6 +10,9 @@ struct CallRecord {
     uint32_t announced;          // 1 once the call has been dispatched, so it is shown once
 };
 
+// The number of a call that came without caller ID (shown only when the user asked for it).
+inline constexpr char kNoCallerIdNumber[] = "-";
+
 // "P" (withheld) or "O" (out of area): what the line says instead of a number. The log and the
 // network keep the letter; the screen shows it in words, and no contact is looked up for it.
 inline bool IsNumberWithheld(const char* number) {

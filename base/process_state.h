@@ -14,6 +14,7 @@ struct ProcessState {
     uint32_t popupTextColour;             // start-up, Popup Window page (0x00BBGGRR)
     uint32_t popupBackColour;             // start-up, Popup Window page
     std::atomic<uint32_t> popupsEnabled;  // Popup Window page
+    std::atomic<uint32_t> showNoCallerId;  // Popup Window page: a ring cycle without a number is a call too
     std::atomic<uint32_t> popupCloseSeconds;  // Popup Window page
     std::atomic<uint32_t> otherBroadcasterSeen;  // network agent; read by the role page
 };

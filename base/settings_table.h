@@ -30,6 +30,7 @@ inline constexpr SettingInfo kSettingSelectedPage{"settsel", kRegSz, 256, 0, "",
 inline constexpr SettingInfo kSettingFont{"font", kRegBinary, 60, 0, nullptr, false, false};  // one LOGFONTA
 inline constexpr SettingInfo kSettingPopupsEnabled{"popup_e", kRegDword, 4, 1, nullptr, false, false};
 inline constexpr SettingInfo kSettingPopupSeconds{"popup_t", kRegDword, 4, 30, nullptr, false, false};
+inline constexpr SettingInfo kSettingShowNoCallerId{"popup_nocid", kRegDword, 4, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingSoundEnabled{"snd_e", kRegDword, 4, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingSoundFile{"snd_f", kRegSz, 260, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingCallerLogPath{"clog", kRegSz, 260, 0, nullptr, false, false};
@@ -50,7 +51,7 @@ inline constexpr const SettingInfo* kAllSettings[] = {
     &kSettingPopupSeconds, &kSettingSoundEnabled,     &kSettingSoundFile,     &kSettingCallerLogPath,
     &kSettingPhoneBookPath, &kSettingHosts,           &kSettingPortEnabled,   &kSettingPortBaudRate,
     &kSettingPortByteSize, &kSettingPortParity,       &kSettingPortStopBits,  &kSettingPortInit,
-    &kSettingPortCallerId, &kSettingPortWindows,
+    &kSettingPortCallerId, &kSettingPortWindows,     &kSettingShowNoCallerId,
 };
 
 inline constexpr int kFirstPort = 1;

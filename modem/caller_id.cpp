@@ -88,7 +88,7 @@ CallerIdLineKind ClassifyCallerIdLine(const char* line) {
     return CallerIdLineKind::Other;
 }
 
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now) {
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId) {
     LineOutcome outcome{};
     CallerIdLineKind kind = ClassifyCallerIdLine(line);
     if (kind == CallerIdLineKind::Report) {
@@ -116,6 +116,9 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
     if (StartsWithKeyword(cursor, "ring")) {
         cycle->rings += 1;
         outcome.ring = true;
+        if (withoutCallerId && cycle->rings == 2 && cycle->call.number[0] == '\0' && cycle->call.announced == 0) {
+            CopyText(cycle->call.number, sizeof cycle->call.number, kNoCallerIdNumber);
+        }
     }
     outcome.complete = cycle->rings == 2 && cycle->call.announced == 0 && cycle->call.number[0] != '\0';
     return outcome;

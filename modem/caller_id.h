@@ -57,7 +57,9 @@ struct LineOutcome {
 // announced call whose report is over (a RING came since) starts the next call: a caller who
 // tries again within seconds is still shown. That call counts the RING just before its report
 // as its first (the usual order: ring, report, ring); a report that came first starts at 0.
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now);
+// With withoutCallerId a cycle that reaches its second ring without a number is a call as well,
+// of the number "-" (kNoCallerIdNumber): someone called, and the line did not say who.
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId = false);
 
 // True once when a cycle ends: more than 12 s since the last bytes, and a name, a number or a ring
 // was seen (a ring without caller ID must end too, or its count would spill into the next call).

@@ -6,6 +6,7 @@
 
 #include "base/call_events.h"
 #include "base/messages.h"
+#include "base/process_state.h"
 #include "base/text_utils.h"
 #include "base/win_clock.h"
 #include "base/win_state.h"
@@ -20,7 +21,7 @@ constexpr uint32_t kReadStepMs = 1000;
 constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
 
 void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* line) {
-    LineOutcome outcome = InterpretCallerIdLine(cycle, line, GetTickCount());
+    LineOutcome outcome = InterpretCallerIdLine(cycle, line, GetTickCount(), g_state.showNoCallerId != 0);
     if (outcome.finished) LogPrintf("%s: call finished", settings.name);
     LogPrintf("%s: %s", settings.name, line);
     if (outcome.badReport) LogPrintf("%s: bad caller-ID report", settings.name);

@@ -71,9 +71,10 @@ const char* Section(uint32_t now) {
 }  // namespace
 
 void FormatPhoneNumber(char* number, size_t capacity) {
-    if (IsNumberWithheld(number) && capacity > 0) {
-        LoadStringA(g_win.instance, number[0] == 'P' ? IDS_NUMBER_PRIVATE : IDS_NUMBER_OUT_OF_AREA, number,
-                    static_cast<int>(capacity));
+    bool none = lstrcmpA(number, kNoCallerIdNumber) == 0;
+    if ((IsNumberWithheld(number) || none) && capacity > 0) {
+        UINT words = none ? IDS_NO_CALLER_ID : number[0] == 'P' ? IDS_NUMBER_PRIVATE : IDS_NUMBER_OUT_OF_AREA;
+        LoadStringA(g_win.instance, words, number, static_cast<int>(capacity));
         return;
     }
     FormatPhoneNumber(number, capacity, GetTickCount());

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// For the screen: "P" and "O", which stand for no number, are shown in words.
+// For the screen: "P", "O" and "-", which stand for no number, are shown in words.
 void FormatPhoneNumber(char* number, size_t capacity);
 // The same at the tick count now, which decides whether a failed file is due for another try.
 void FormatPhoneNumber(char* number, size_t capacity, uint32_t now);

@@ -55,7 +55,9 @@ void MarkChangedIfShown(HWND page) {
 void OnInitDialog(HWND page) {
     g_state.popupsEnabled = ReadSettingDword(kSettingPopupsEnabled);
     g_state.popupCloseSeconds = ReadSettingDword(kSettingPopupSeconds);
+    g_state.showNoCallerId = ReadSettingDword(kSettingShowNoCallerId);
     CheckDlgButton(page, IDC_POPUP_ENABLED, g_state.popupsEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_POPUP_NO_CALLER_ID, g_state.showNoCallerId != 0 ? BST_CHECKED : BST_UNCHECKED);
     // The box's own handler sets the other controls, as a click would.
     PostMessageA(page, WM_COMMAND, IDC_POPUP_ENABLED, 0);
     SetDlgItemInt(page, IDC_POPUP_SECONDS, g_state.popupCloseSeconds, FALSE);
@@ -128,11 +130,16 @@ void SaveIfChanged(HWND page) {
     if (RemovePropA(page, kChangedProperty) == nullptr) return;
     WriteSettingDword(kSettingPopupsEnabled, g_state.popupsEnabled);
     WriteSettingDword(kSettingPopupSeconds, g_state.popupCloseSeconds);
+    WriteSettingDword(kSettingShowNoCallerId, g_state.showNoCallerId);
 }
 
 void OnCommand(HWND page, int id, int notification) {
     switch (id) {
     case IDC_POPUP_ENABLED: OnEnableChanged(page); break;
+    case IDC_POPUP_NO_CALLER_ID:
+        g_state.showNoCallerId = IsDlgButtonChecked(page, IDC_POPUP_NO_CALLER_ID) == BST_CHECKED ? 1 : 0;
+        MarkChangedIfShown(page);
+        break;
     case IDC_POPUP_SECONDS: OnSecondsChanged(page, notification); break;
     case IDC_POPUP_FONT_CHANGE: ChoosePopupFont(page); break;
     case IDC_POPUP_BACK_SWATCH:

@@ -15,6 +15,7 @@
 #define IDS_PAGE_SUPPORT 125
 #define IDS_NUMBER_PRIVATE 126      /* "Private": the number "P" on the screen */
 #define IDS_NUMBER_OUT_OF_AREA 127  /* "Out of area": the number "O" on the screen */
+#define IDS_NO_CALLER_ID 128        /* "No caller ID": the number "-" on the screen */
 #define IDS_CRASH_MAIL_BODY 96    /* the body of a crash report mail */
 
 /* Dialogs */

@@ -1,5 +1,6 @@
 """Caller ID as modems in the field report it: the line's own message as hex digits (MESG, both
-formats), a number on a DDN_NMBR line, a withheld caller, and a report broken on the way."""
+formats), a number on a DDN_NMBR line, a withheld caller, and a report broken on the way, which,
+with calls without caller ID shown, is still a call."""
 import os
 import unittest
 
@@ -11,6 +12,8 @@ class CallerIdReports(unittest.TestCase):
         with WineHost("reports") as host:
             host.reg_add("role", "REG_DWORD", 2)
             host.reg_add("COM1_enabled", "REG_DWORD", 1)
+            host.reg_add("popup_nocid", "REG_DWORD", 1)
+            host.reg_add("popup_t", "REG_DWORD", 600)  # every popup still open at the end
             book = host.drive_c("users", "Public", "tellwire.pbook")
             with open(book, "w", encoding="latin-1", newline="") as f:
                 f.write("5551234:Alice Example\r\n")
@@ -33,14 +36,16 @@ class CallerIdReports(unittest.TestCase):
                 with open(log_file, encoding="latin-1") as f:
                     return [line.split(" ", 2)[2].rstrip() for line in f.read().splitlines()]
 
-            wait_until(lambda: len(logged()) >= 3 and "COM1: bad caller-ID report" in self.program_log(host), 60,
-                       "three calls and the broken report")
+            wait_until(lambda: len(logged()) >= 4 and "COM1: bad caller-ID report" in self.program_log(host), 60,
+                       "four calls and the broken report")
             # The log keeps what the line said; the looked-up name rides with the call.
-            self.assertEqual(["5551234 Alice Example", "2125550199", "P"], logged())
+            self.assertEqual(["5551234 Alice Example", "2125550199", "P", "-"], logged())
             shown = [line.split("\t")[0] for line in host.probe("popups").stdout.splitlines() if line.strip()]
             self.assertIn("Alice Example|555 12 34", shown)
             self.assertIn("|Private", shown)
+            self.assertIn("|No caller ID", shown)
             screenshot(host, "caller_id_reports")
+            host.probe("close-popups")  # the program ends once its popups have gone
             self.assertEqual(0, host.stop_tellwire(running, timeout=30))
 
     @staticmethod

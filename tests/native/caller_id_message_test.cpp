@@ -139,4 +139,31 @@ TEST(CallerIdMessage, TheSimulatedModemsReports) {
     }
 }
 
+
+// With calls without caller ID shown, a cycle that reaches its second ring without a number is a
+// call of "-"; a number that came still wins, and without the option nothing is announced.
+TEST(CallerIdMessage, CallsWithoutCallerId) {
+    struct Case {
+        std::vector<std::string> lines;
+        bool withoutCallerId;
+        const char* announced;  // the number at the moment the call was complete; "" for none
+    } const cases[] = {
+        {{"RING", "RING"}, true, "-"},
+        {{"RING", "RING"}, false, ""},
+        {{"RING", "NMBR = 5551234", "RING"}, true, "5551234"},
+        {{"RING", "DATE = 0101", "RING", "RING"}, true, "-"},
+    };
+    for (const Case& c : cases) {
+        CallCycle cycle{};
+        std::string announced;
+        for (const std::string& line : c.lines) {
+            if (InterpretCallerIdLine(&cycle, line.c_str(), 1000, c.withoutCallerId).complete && announced.empty()) {
+                announced = cycle.call.number;
+                cycle.call.announced = 1;
+            }
+        }
+        EXPECT_EQ(c.announced, announced) << c.lines.size() << " lines, option " << c.withoutCallerId;
+    }
+}
+
 }  // namespace
