@@ -41,6 +41,7 @@ inline constexpr SettingInfo kSettingPortBaudRate{"%s_baud_rate", kRegDword, 4, 
 inline constexpr SettingInfo kSettingPortByteSize{"%s_byte_size", kRegDword, 4, 8, nullptr, true, false};
 inline constexpr SettingInfo kSettingPortParity{"%s_parity", kRegDword, 4, 2, nullptr, true, false};
 inline constexpr SettingInfo kSettingPortStopBits{"%s_stop_bits", kRegDword, 4, 0, nullptr, true, false};
+inline constexpr SettingInfo kSettingPortEarly{"%s_early", kRegDword, 4, 0, nullptr, true, false};
 inline constexpr SettingInfo kSettingPortInit{"%s_init", kRegSz, 64, 0, "", true, true};
 inline constexpr SettingInfo kSettingPortCallerId{"%s_cid", kRegSz, 64, 0, "", true, true};
 inline constexpr SettingInfo kSettingPortWindows{"%s_wnd", kRegSz, 1022, 0, "", true, true};
@@ -52,6 +53,7 @@ inline constexpr const SettingInfo* kAllSettings[] = {
     &kSettingPhoneBookPath, &kSettingHosts,           &kSettingPortEnabled,   &kSettingPortBaudRate,
     &kSettingPortByteSize, &kSettingPortParity,       &kSettingPortStopBits,  &kSettingPortInit,
     &kSettingPortCallerId, &kSettingPortWindows,     &kSettingShowNoCallerId,
+    &kSettingPortEarly,
 };
 
 inline constexpr int kFirstPort = 1;

@@ -88,7 +88,8 @@ CallerIdLineKind ClassifyCallerIdLine(const char* line) {
     return CallerIdLineKind::Other;
 }
 
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId) {
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId,
+                                  bool announceEarly) {
     LineOutcome outcome{};
     CallerIdLineKind kind = ClassifyCallerIdLine(line);
     if (kind == CallerIdLineKind::Report) {
@@ -101,6 +102,8 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
             outcome.finished = true;
         }
         cycle->ringLast = false;
+        cycle->lastReportTick = now;
+        cycle->reportOpen = announceEarly;
     } else if (kind == CallerIdLineKind::Ring) {
         cycle->ringLast = true;
         cycle->lastRingTick = now;
@@ -112,7 +115,8 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
     if (StartsWithKeyword(cursor, "number")) cursor = TakeNumber(cycle, cursor, 6, false);
     if (StartsWithKeyword(cursor, "ddn_nmbr")) cursor = TakeNumber(cycle, cursor, 8, true);
     if (StartsWithKeyword(cursor, "nbr")) cursor = TakeNumber(cycle, cursor, 3, true);
-    if (StartsWithKeyword(cursor, "mesg")) outcome.badReport = !TakeMessage(cycle, SkipSeparators(cursor + 4));
+    bool message = StartsWithKeyword(cursor, "mesg");
+    if (message) outcome.badReport = !TakeMessage(cycle, SkipSeparators(cursor + 4));
     if (StartsWithKeyword(cursor, "ring")) {
         cycle->rings += 1;
         outcome.ring = true;
@@ -120,8 +124,17 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
             CopyText(cycle->call.number, sizeof cycle->call.number, kNoCallerIdNumber);
         }
     }
-    outcome.complete = cycle->rings == 2 && cycle->call.announced == 0 && cycle->call.number[0] != '\0';
+    // A MESG report is whole when it is read: its checksum says so.
+    bool reportDone = announceEarly && message && !outcome.badReport && kind == CallerIdLineKind::Report;
+    if (reportDone) cycle->reportOpen = false;
+    outcome.complete = (cycle->rings == 2 || reportDone) && cycle->call.announced == 0 && cycle->call.number[0] != '\0';
     return outcome;
+}
+
+bool ReportCompleteAfterQuiet(CallCycle* cycle, uint32_t now) {
+    if (!cycle->reportOpen || TicksSince(cycle->lastReportTick, now) < kReportQuietMs) return false;
+    cycle->reportOpen = false;
+    return cycle->call.announced == 0 && cycle->call.number[0] != '\0';
 }
 
 bool EndCallCycleIfSilent(CallCycle* cycle, uint32_t now) {

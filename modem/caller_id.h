@@ -14,6 +14,8 @@ inline constexpr uint32_t kCallEndSilenceMs = 12000;
 // A report this soon behind a RING was sent in the pause after that ring: the ring is its call's
 // first. A ring cycle lasts 6 s, so the ring before it belongs to another call.
 inline constexpr uint32_t kRingBeforeReportMs = 5000;
+// A report whose lines have stopped this long is complete: a modem sends its lines back to back.
+inline constexpr uint32_t kReportQuietMs = 300;
 
 // The call being received on one port; owned by its port monitor thread.
 struct CallCycle {
@@ -23,6 +25,8 @@ struct CallCycle {
     uint32_t lastRingTick;   // when the last RING line came
     bool ringLast;           // the last ring or report line was a RING: the report before it is over
     bool numberFromDdn;      // the number came from a DDN_NMBR or NBR line: an NMBR or NUMBER line replaces it
+    uint32_t lastReportTick; // when the last line of the caller's report came
+    bool reportOpen;         // announcing early: a report line came, and the report may not be over
 };
 
 enum class CallerIdLineKind {
@@ -59,7 +63,14 @@ struct LineOutcome {
 // as its first (the usual order: ring, report, ring); a report that came first starts at 0.
 // With withoutCallerId a cycle that reaches its second ring without a number is a call as well,
 // of the number "-" (kNoCallerIdNumber): someone called, and the line did not say who.
-LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId = false);
+// With announceEarly a call is complete as soon as its report is: at once for a MESG report, else
+// when ReportCompleteAfterQuiet says so; its second ring then announces nothing more.
+LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t now, bool withoutCallerId = false,
+                                  bool announceEarly = false);
+
+// Announcing early: true once when the report of a call not yet announced, with a number, has had
+// no further line for kReportQuietMs.
+bool ReportCompleteAfterQuiet(CallCycle* cycle, uint32_t now);
 
 // True once when a cycle ends: more than 12 s since the last bytes, and a name, a number or a ring
 // was seen (a ring without caller ID must end too, or its count would spill into the next call).

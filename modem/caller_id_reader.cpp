@@ -20,8 +20,19 @@ namespace {
 constexpr uint32_t kReadStepMs = 1000;
 constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
 
+// The call is complete: the phone book names the caller, and everything that shows calls gets it.
+void CompleteCall(CallCycle* cycle) {
+    char contact[kCallTextSize];
+    if (!IsNumberWithheld(cycle->call.number) && LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
+        CopyText(cycle->call.name, sizeof cycle->call.name, contact);
+    }
+    DispatchCall(&cycle->call);
+    cycle->call.announced = 1;
+}
+
 void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* line) {
-    LineOutcome outcome = InterpretCallerIdLine(cycle, line, GetTickCount(), g_state.showNoCallerId != 0);
+    LineOutcome outcome =
+        InterpretCallerIdLine(cycle, line, GetTickCount(), g_state.showNoCallerId != 0, settings.early != 0);
     if (outcome.finished) LogPrintf("%s: call finished", settings.name);
     LogPrintf("%s: %s", settings.name, line);
     if (outcome.badReport) LogPrintf("%s: bad caller-ID report", settings.name);
@@ -29,14 +40,7 @@ void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* l
         DispatchRing(cycle->rings);
         PostMessageA(g_win.mainWindow, WM_COMMAND, CMD_RING, 0);  // posted: the reader never waits for the window
     }
-    if (outcome.complete) {
-        char contact[kCallTextSize];
-        if (!IsNumberWithheld(cycle->call.number) && LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
-            CopyText(cycle->call.name, sizeof cycle->call.name, contact);
-        }
-        DispatchCall(&cycle->call);
-        cycle->call.announced = 1;
-    }
+    if (outcome.complete) CompleteCall(cycle);
 }
 
 // A call that begins while the modem is being configured answers among the replies: its ring and
@@ -81,19 +85,22 @@ void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle*
     char received[kCallerIdReadSize];
     const uint32_t start = GetTickCount();
     for (;;) {
-        uint32_t total = WaitForLine(port, kReadStepMs, 0, received, sizeof received);
-        if (total < 1) return;
+        // A report that may be over is watched closely: its call is shown once its lines stop.
+        uint32_t total = WaitForLine(port, cycle->reportOpen ? kReportQuietMs : kReadStepMs, 0, received, sizeof received);
+        if (total < 1) break;
         cycle->lastDataTick = GetTickCount();
         size_t at = 0;
         char line[kCallerIdLineSize];
         while (NextCallerIdLine(received, total, &at, line, sizeof line)) InterpretLine(settings, cycle, line);
+        if (port->lostError != 0) return;
         // A full buffer says more is waiting. One buffer a pass is a few hundred bytes a second:
         // behind a burst of line noise or a chatty modem the driver's queue would stay full, and
         // the next call would come through minutes late or not at all. So the step reads on, for
         // its second at most, so that the monitor still sees a stop, a reload or a fax program.
-        if (total < sizeof received - 2 || port->lostError != 0) return;
-        if (TicksSince(start) >= kReadStepMs || !PumpThreadMessages()) return;
+        if (total < sizeof received - 2 && !cycle->reportOpen) break;
+        if (TicksSince(start) >= kReadStepMs || !PumpThreadMessages()) break;
     }
+    if (ReportCompleteAfterQuiet(cycle, GetTickCount())) CompleteCall(cycle);
 }
 
 void CheckCallEnd(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {

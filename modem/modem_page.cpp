@@ -58,6 +58,7 @@ void ShowPortSettings(HWND page, int port, const PortSettings& settings) {
     SelectChoiceByData(page, IDC_MODEM_STOP_BITS, settings.stop_bits);
     SetDlgItemTextA(page, IDC_MODEM_INIT, settings.init);
     SetDlgItemTextA(page, IDC_MODEM_CALLER_ID, settings.cid);
+    CheckDlgButton(page, IDC_MODEM_EARLY, settings.early != 0 ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_RESETCONTENT, 0, 0);
     for (const char* text = settings.wnd; *text != '\0'; text = NextWindowText(text)) {
         AddChoice(page, IDC_MODEM_WINDOWS, text, 0);
@@ -185,6 +186,7 @@ void OnCommand(HWND page, int id, int notification, LPARAM lParam) {
     case IDC_MODEM_ADD: OnAdd(page); break;
     case IDC_MODEM_REMOVE: OnRemove(page); break;
     case IDC_MODEM_ENABLED: OnEnableChanged(page); break;
+    case IDC_MODEM_EARLY: MarkChanged(page); break;
     case IDC_MODEM_BAUD_RATE:
     case IDC_MODEM_BYTE_SIZE:
     case IDC_MODEM_PARITY:
@@ -348,6 +350,7 @@ bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {
     out->parity = static_cast<uint32_t>(GetSelectedChoiceData(page, IDC_MODEM_PARITY));
     out->stop_bits = static_cast<uint32_t>(GetSelectedChoiceData(page, IDC_MODEM_STOP_BITS));
     out->enabled = IsDlgButtonChecked(page, IDC_MODEM_ENABLED) == BST_CHECKED ? 1 : 0;
+    out->early = IsDlgButtonChecked(page, IDC_MODEM_EARLY) == BST_CHECKED ? 1 : 0;
     char* texts = GetChoiceTexts(page, IDC_MODEM_WINDOWS);
     if (texts != nullptr) {
         CopyWindowList(out->wnd, sizeof out->wnd, texts, LocalSize(texts));

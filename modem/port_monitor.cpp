@@ -120,7 +120,8 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
     if (ReadSettings(run)) {
         for (;;) {
             if (!PumpThreadMessages() || g_state.stop != 0) break;
-            PauseBetweenPasses(monitor);
+            // A report that may be over is not left waiting: its call is shown once its lines stop.
+            if (!run->cycle.reportOpen) PauseBetweenPasses(monitor);
             HWND window = FindWindowByTitles(run->settings.wnd);
             if (window != nullptr) {
                 ReleaseForWindow(run, window);

@@ -13,6 +13,7 @@ struct PortSettings {
     uint32_t parity;                // DCB code: 0 none, 1 odd, 2 even, 3 mark, 4 space
     uint32_t stop_bits;             // DCB code: 0 one, 1 one and a half, 2 two
     uint32_t byte_size;             // data bits, 5 to 8
+    uint32_t early;                 // non-zero: announce a call as soon as its report is complete
     char init[kModemCommandSize];   // initialisation command; empty: "ATZ"
     char cid[kModemCommandSize];    // caller-ID command; empty: try the known ones
     char wnd[kWindowListSize];      // window titles, each NUL-terminated, an empty one last

@@ -39,6 +39,7 @@ PortSettings* LoadPortSettings(int port) {
     settings->byte_size = ReadSettingDword(kSettingPortByteSize, port);
     settings->parity = ReadSettingDword(kSettingPortParity, port);
     settings->stop_bits = ReadSettingDword(kSettingPortStopBits, port);
+    settings->early = ReadSettingDword(kSettingPortEarly, port);
     ReadPortText(kSettingPortInit, port, settings->init, sizeof settings->init);
     ReadPortText(kSettingPortCallerId, port, settings->cid, sizeof settings->cid);
     char stored[kSettingPortWindows.readSize];
@@ -54,6 +55,7 @@ bool SavePortSettings(int port, const PortSettings& settings) {
     ok = WriteSettingDword(kSettingPortByteSize, settings.byte_size, port) == ERROR_SUCCESS && ok;
     ok = WriteSettingDword(kSettingPortParity, settings.parity, port) == ERROR_SUCCESS && ok;
     ok = WriteSettingDword(kSettingPortStopBits, settings.stop_bits, port) == ERROR_SUCCESS && ok;
+    ok = WriteSettingDword(kSettingPortEarly, settings.early, port) == ERROR_SUCCESS && ok;
     char stored[kSettingPortWindows.readSize];
     WindowListToStored(settings.wnd, sizeof settings.wnd, stored, sizeof stored);
     ok = WritePortText(kSettingPortWindows, port, stored) && ok;

@@ -166,4 +166,37 @@ TEST(CallerIdMessage, CallsWithoutCallerId) {
     }
 }
 
+
+// Announcing early: a call is complete when its report is (a MESG report at once, other lines
+// after 300 ms without another), and its second ring announces nothing more. Each line comes at
+// its tick; "quiet@T" asks at tick T whether the report is complete.
+TEST(CallerIdMessage, AnnouncingAsSoonAsTheReportIsComplete) {
+    const std::string report = "MESG = " + Multiple({{2, "5551234"}, {7, "ANNA"}});
+    struct Case {
+        std::vector<std::pair<uint32_t, std::string>> lines;
+        std::vector<std::string> announced;  // "number/name@tick"
+    } const cases[] = {
+        {{{0, "RING"}, {500, report}, {4500, "RING"}}, {"5551234/ANNA@500"}},
+        {{{0, "RING"}, {500, "NMBR = 5551234"}, {600, "NAME = ANNA"}, {800, "quiet"}, {900, "quiet"},
+          {4500, "RING"}},
+         {"5551234/ANNA@900"}},
+        {{{0, "RING"}, {500, "NAME = ANNA"}, {900, "quiet"}, {4500, "RING"}}, {}},  // no number: never
+        {{{0, "RING"}, {500, "DATE = 0101"}, {900, "quiet"}, {1000, "NMBR = 5551234"}, {1400, "quiet"}},
+         {"5551234/@1400"}},
+    };
+    for (const Case& c : cases) {
+        CallCycle cycle{};
+        std::vector<std::string> announced;
+        for (const auto& [tick, line] : c.lines) {
+            bool complete = line == "quiet" ? ReportCompleteAfterQuiet(&cycle, tick)
+                                            : InterpretCallerIdLine(&cycle, line.c_str(), tick, false, true).complete;
+            if (complete) {
+                announced.push_back(std::string(cycle.call.number) + "/" + cycle.call.name + "@" + std::to_string(tick));
+                cycle.call.announced = 1;
+            }
+        }
+        EXPECT_EQ(c.announced, announced) << c.lines[1].second;
+    }
+}
+
 }  // namespace
