@@ -21,7 +21,7 @@ add_library(tellwire_shell STATIC
   base/data_files.cpp
   base/error_text.cpp
   base/message_box_res.cpp
-  base/page_loader.cpp
+  base/data_file_store.cpp
   base/read_whole_file.cpp
   base/settings.cpp
   base/thread_wait.cpp
