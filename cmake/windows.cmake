@@ -43,6 +43,7 @@ add_library(tellwire_shell STATIC
   net/role_page.cpp
   net/shared_host_list.cpp
   net/udp_transport.cpp
+  present/block_list_page.cpp
   present/caller_log_page.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp
