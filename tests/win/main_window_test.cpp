@@ -80,7 +80,7 @@ protected:
         tree_.clear();
         pages_.clear();
         Collect(Tree(), TreeView_GetRoot(Tree()), "", &tree_, &pages_);
-        ASSERT_EQ(12u, pages_.size());
+        ASSERT_EQ(13u, pages_.size());
         for (HWND page : pages_) {
             SetPropA(page, "test.proc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(page, GWLP_WNDPROC)));
             SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
@@ -124,10 +124,11 @@ protected:
     std::vector<HWND> pages_;
 };
 
-TEST_F(MainWindow, TreeOfTwelvePagesInOrderEachWithAPage) {
+TEST_F(MainWindow, TreeOfThirteenPagesInOrderEachWithAPage) {
     Create();
     EXPECT_EQ((std::vector<std::string>{"Caller Log", "Modem +", "  COM1", "  COM2", "  COM3", "  COM4", "Network",
-                                        "Popup Window +", "  Sounds", "Phone Book", "Support +", "  Program Log"}),
+                                        "Popup Window +", "  Sounds", "Phone Book +", "  Blocked Numbers", "Support +",
+                                        "  Program Log"}),
               tree_);
     for (size_t i = 0; i < pages_.size(); ++i) EXPECT_EQ(i == 0, Shown(pages_[i])) << tree_[i];
 }
