@@ -177,6 +177,17 @@ TEST_F(MainWindow, ThePagesHearOfSelectionEnterAndClose) {
     EXPECT_EQ(EveryPage(0), TheyGot(CMD_PAGE_SAVE));
 }
 
+// A ring blinks the tray icon. A call that is hung up on once its number is known stops what its
+// first ring started.
+TEST_F(MainWindow, ABlockedCallStopsTheBlinkingOfItsRing) {
+    Create();
+    for (bool blocked : {false, true}) {
+        Send(window_, WM_COMMAND, CMD_RING);
+        if (blocked) Send(window_, WM_COMMAND, CMD_CALL_BLOCKED);
+        EXPECT_EQ(!blocked, KillTimer(window_, TIMER_BLINK) != FALSE) << "the blink timer ran, blocked " << blocked;
+    }
+}
+
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // Windows reuses the handle of a window that is gone, so the stored value of a copy that was
