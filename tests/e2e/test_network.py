@@ -3,7 +3,7 @@
 listener (role 1) by its reply; the listener rings with the modem and shows the call with its own
 phone book's name, in its popup and its caller log. A call from a number on the broadcaster's block
 list is hung up on before its second ring and shown nowhere, only kept in the broadcaster's caller
-log."""
+log; when the modem refuses to hang up, it is shown as any other call."""
 import unittest
 
 from winehost import PUBLIC, Lan, WineHost, played, read_bytes, send_to_modem, wait_until, write_bytes, write_wave
@@ -82,14 +82,17 @@ class SharedModem(unittest.TestCase):
             # Then configured again, as after a call.
             wait_until(lambda: any(t > put_down for t in command_times(record, "AT+VCID=1")), 30, "the modem configured")
 
-            # The next caller reaches the listener; the blocked one never did, nor any popup.
-            send_to_modem(control, "call 2125550199 B SAMPLE")
-            wait_until(listener.popups, 40, "the next call on the listener")
-            self.assertEqual(["B SAMPLE|(212) 555 01 99"], listener.popups())
-            wait_until(lambda: b" 2125550199 B SAMPLE\r\n" in read_bytes(log_file), 10, "the next call in the log")
-            self.assertNotIn(b"5550000", read_bytes(log_file))
-            wait_until(broadcaster.popups, 10, "the next call where the modem is")
-            self.assertEqual(["B SAMPLE|(212) 555 01 99"], broadcaster.popups())
+            # A modem that refuses to take the line: the call goes on as any other, and the listener
+            # gets this one only, though the blocked one came first.
+            send_to_modem(control, "refuse ATH1", "call 5550000 SALES")
+            wait_until(listener.popups, 40, "the call the modem would not hang up on, on the listener")
+            self.assertEqual(["SALES|555 00 00"], listener.popups())
+            wait_until(lambda: b" 5550000 SALES\r\n" in read_bytes(log_file), 10, "that call in the listener's log")
+            self.assertEqual(1, read_bytes(log_file).count(b" 5550000 "))
+            wait_until(broadcaster.popups, 10, "that call where the modem is")
+            self.assertEqual(["SALES|555 00 00"], broadcaster.popups())
+            self.assertTrue(broadcaster.logged('COM1: the modem refused "ATH1", the blocked call from 5550000 goes on'))
+            self.assertEqual(2, read_bytes(sender_log).count(b" 5550000 SALES\r\n"))
 
             for host in (listener, broadcaster):
                 host.probe("close-popups")
