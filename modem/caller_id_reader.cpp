@@ -24,12 +24,17 @@ namespace {
 constexpr uint32_t kReadStepMs = 1000;
 constexpr const char* kAutomaticCallerIdCommands[] = {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"};
 
-// The call is complete: the phone book names the caller, and everything that shows calls gets it.
-void CompleteCall(CallCycle* cycle) {
+// The phone book's name for the caller, in place of the one the modem reported.
+void NameFromPhoneBook(CallCycle* cycle) {
     char contact[kCallTextSize];
     if (!IsNumberWithheld(cycle->call.number) && LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
         CopyText(cycle->call.name, sizeof cycle->call.name, contact);
     }
+}
+
+// The call is complete: the phone book names the caller, and everything that shows calls gets it.
+void CompleteCall(CallCycle* cycle) {
+    NameFromPhoneBook(cycle);
     DispatchCall(&cycle->call);
     cycle->call.announced = 1;
 }
@@ -101,10 +106,7 @@ void HangUpOnBlockedCall(const PortSettings& settings, SerialPort* port, CallCyc
     }
     StartHangUpPause(hangUp, GetTickCount());
     LogPrintf("%s: blocked call from %s, hung up", settings.name, cycle->call.number);
-    char contact[kCallTextSize];
-    if (!IsNumberWithheld(cycle->call.number) && LookupPhoneBook(cycle->call.number, contact, sizeof contact)) {
-        CopyText(cycle->call.name, sizeof cycle->call.name, contact);
-    }
+    NameFromPhoneBook(cycle);  // logged as a call shown would be
     cycle->call.announced = 1;
     AddCallerLogEntry(cycle->call.name, cycle->call.number);
     // Its first ring started the tray's blinking and the ring sound before the number was known.
