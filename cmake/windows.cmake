@@ -18,6 +18,7 @@ add_library(tellwire_shell STATIC
   app/page_tree.cpp
   app/startup.cpp
   app/tray_icon.cpp
+  base/ansi_code_page.cpp
   base/data_files.cpp
   base/error_text.cpp
   base/message_box_res.cpp
@@ -44,6 +45,7 @@ add_library(tellwire_shell STATIC
   net/shared_host_list.cpp
   net/udp_transport.cpp
   present/caller_log_page.cpp
+  present/contact_transfer.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp
   present/popup_page.cpp

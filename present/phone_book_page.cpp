@@ -18,6 +18,7 @@
 #include "base/win_clock.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
+#include "present/contact_transfer.h"
 #include "present/phone_book_format.h"
 #include "present/phone_book_ids.h"
 #include "present/phone_book_lookup.h"
@@ -338,9 +339,11 @@ void OnInitDialog(HWND page) {
         char reason[256];
         LogPrintf("Could not load phone book: %s", ErrorText(kLastError, reason, sizeof reason));
     }
+    AttachContactTransfer(page);
 }
 
 void OnDestroy(HWND page) {
+    DetachContactTransfer(page);
     bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
     // A loader still running holds part of the file in the list: that list must not replace it.
     if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SavePhoneBook(page);
@@ -358,9 +361,12 @@ INT_PTR Answer(HWND page, LRESULT result) {
 INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_COMMAND:
+        if (!OnContactTransferCommand(page, wParam, lParam)) OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
     case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
+    case MSG_CONTACTS_READ: OnContactsRead(page, lParam); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
@@ -414,6 +420,17 @@ bool SavePhoneBook(HWND page) {
     s_book.file = DataFileState::Loaded;  // the file now holds the list
     RemovePropA(page, kChangedProperty);
     return true;
+}
+
+bool PhoneBookLoaded() { return s_book.page != nullptr && s_book.loaded; }
+
+void ShowPhoneBookChange(HWND page) {
+    HWND list = List(page);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ShowRowCount(page);
+    InvalidateRect(list, nullptr, TRUE);
+    MarkChanged(page);
+    RequestSelectionCheck(page);
 }
 
 void AddContact(HWND page) {
