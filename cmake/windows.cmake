@@ -102,7 +102,7 @@ foreach(source ${WIN_TEST_SOURCES})
     ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
 # Tests that move the mouse pointer of the shared display, and those that show windows on it.
-set_tests_properties(win.popup_window_test win.popup_page_test win.support_page_test
+set_tests_properties(win.popup_window_test win.popup_page_test win.support_page_test win.contact_import_test
   PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
 # Each crash writes a memory dump first, which takes Wine some seconds.
 add_dependencies(crash_test crash_probe)

@@ -190,8 +190,8 @@ void MergeRead(HWND page, const ContactsRead& read) {
     auto refused = static_cast<unsigned long>(counts.refused);
     LogPrintf("Imported contacts from %s: %lu added, %lu skipped, %lu refused", read.path, added, skipped, refused);
     char text[kMessageSize];
-    wsprintfA(text, "%lu contacts added, %lu skipped (already in the phone book), %lu refused (no name or no "
-                    "phone number).", added, skipped, refused);
+    wsprintfA(text, "Contacts imported: %lu added, %lu skipped (already in the phone book), %lu refused (no name or "
+                    "no phone number).", added, skipped, refused);
     Tell(page, text, MB_ICONINFORMATION);
 }
 
