@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -50,12 +51,16 @@ struct ReadJob {
     CodePageMap map;
 };
 
-// The user-interface thread alone touches these.
 struct TransferState {
+    // The user-interface thread alone touches these.
     HWND page = nullptr;
     CodePageMap map{};     // the program's code page, read at the page's creation
     OwnedHandle reader;    // the thread reading a chosen file, until its contacts are in
     ImportUndo undo;       // the last import, while it can be taken back
+    // Written by the reader thread as its last step, taken by the user-interface thread: what the
+    // reader read. Kept here rather than in its message, so that a page that goes while the
+    // message is on its way still frees it.
+    std::atomic<ContactsRead*> read{nullptr};
 };
 TransferState s_transfer;
 
@@ -122,7 +127,8 @@ DWORD WINAPI ContactReader(void* parameter) {
     } else {
         read->error = GetLastError() != 0 ? GetLastError() : ERROR_READ_FAULT;
     }
-    if (PostMessageA(job->page, MSG_CONTACTS_READ, 0, reinterpret_cast<LPARAM>(read.get()))) read.release();
+    delete s_transfer.read.exchange(read.release());
+    PostMessageA(job->page, MSG_CONTACTS_READ, 0, 0);
     return 0;
 }
 
@@ -147,21 +153,8 @@ bool ChooseFile(HWND page, bool save, char* path, DWORD* type) {
 
 void StartImport(HWND page) {
     if (s_transfer.reader || !BookReady(page)) return;
-    auto job = std::make_unique<ReadJob>();
-    if (!ChooseFile(page, false, job->path, nullptr)) return;
-    job->page = page;
-    job->map = s_transfer.map;
-    OwnedHandle reader(CreateThread(nullptr, 0, ContactReader, job.get(), 0, nullptr));
-    if (!reader) {
-        char reason[256];
-        char text[kMessageSize];
-        wsprintfA(text, "Could not import contacts: %s", ErrorText(kLastError, reason, sizeof reason));
-        Tell(page, text, MB_ICONERROR);
-        return;
-    }
-    job.release();  // the reader's now
-    s_transfer.reader = std::move(reader);
-    ShowButtons(page);
+    char path[MAX_PATH];
+    if (ChooseFile(page, false, path, nullptr)) ImportContactsFrom(page, path);
 }
 
 void TellRefusedFile(HWND page, const ContactsRead& read) {
@@ -237,6 +230,25 @@ void Export(HWND page) {
 
 }  // namespace
 
+void ImportContactsFrom(HWND page, const char* path) {
+    if (s_transfer.reader || !BookReady(page)) return;
+    auto job = std::make_unique<ReadJob>();
+    CopyText(job->path, sizeof job->path, path);
+    job->page = page;
+    job->map = s_transfer.map;
+    OwnedHandle reader(CreateThread(nullptr, 0, ContactReader, job.get(), 0, nullptr));
+    if (!reader) {
+        char reason[256];
+        char text[kMessageSize];
+        wsprintfA(text, "Could not import contacts: %s", ErrorText(kLastError, reason, sizeof reason));
+        Tell(page, text, MB_ICONERROR);
+        return;
+    }
+    job.release();  // the reader's now
+    s_transfer.reader = std::move(reader);
+    ShowButtons(page);
+}
+
 void AttachContactTransfer(HWND page) {
     s_transfer.page = page;
     s_transfer.map = ReadAnsiCodePageMap();
@@ -249,11 +261,7 @@ void DetachContactTransfer(HWND page) {
     if (s_transfer.page != page) return;
     if (s_transfer.reader) WaitForSingleObject(s_transfer.reader.get(), kReaderWaitMs);
     s_transfer.reader.reset();
-    // What the reader sent after the page stopped taking messages.
-    MSG message;
-    while (PeekMessageA(&message, page, MSG_CONTACTS_READ, MSG_CONTACTS_READ, PM_REMOVE)) {
-        delete reinterpret_cast<ContactsRead*>(message.lParam);
-    }
+    delete s_transfer.read.exchange(nullptr);  // read while the page was going
     s_transfer.undo.added.clear();
     s_transfer.page = nullptr;
 }
@@ -271,8 +279,8 @@ bool OnContactTransferCommand(HWND page, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void OnContactsRead(HWND page, LPARAM lParam) {
-    std::unique_ptr<ContactsRead> read(reinterpret_cast<ContactsRead*>(lParam));
+void OnContactsRead(HWND page) {
+    std::unique_ptr<ContactsRead> read(s_transfer.read.exchange(nullptr));
     if (s_transfer.reader) WaitForSingleObject(s_transfer.reader.get(), kReaderWaitMs);  // it ends right after
     s_transfer.reader.reset();
     ShowButtons(page);

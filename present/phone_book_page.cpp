@@ -366,7 +366,7 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
-    case MSG_CONTACTS_READ: OnContactsRead(page, lParam); return TRUE;
+    case MSG_CONTACTS_READ: OnContactsRead(page); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
