@@ -575,6 +575,8 @@ def main():
         answer = figures["answer"][0]
         add(f"page's answer during the imports of {size:,}", f"worst {answer:.0f} ms", "-", "-", "<= 100 ms",
             answer <= 100)
+        add(f"page's thread busy with one import of {size:,}", f"median {figures['busy'][0]:.0f} ms, worst "
+            f"{figures['busy'][1]:.0f} ms", "-", "adding, showing, the message box", "(reported)", True)
         add(f"undo of an import of {size:,}", f"median {figures['undo'][0]:.0f} ms", "-", "-", "(reported)", True)
     if "startup" in chosen:
         print("start-up ...", flush=True)
