@@ -200,9 +200,10 @@ void UndoLastImport(HWND page) {
     LogPrintf("Import taken back: %lu contacts removed", static_cast<unsigned long>(removed));
 }
 
-bool HasExtension(const char* path) {
+// The file's extension, from its dot; nullptr when the name has none.
+const char* ExtensionOf(const char* path) {
     const char* dot = strrchr(path, '.');
-    return dot != nullptr && strpbrk(dot, "\\/") == nullptr;
+    return dot != nullptr && strpbrk(dot, "\\/") == nullptr ? dot : nullptr;
 }
 
 void Export(HWND page) {
@@ -210,8 +211,16 @@ void Export(HWND page) {
     char path[MAX_PATH];
     DWORD type = 1;
     if (!ChooseFile(page, true, path, &type)) return;
+    // A name typed with a known extension says the format itself, whichever type the chooser shows.
+    const char* extension = ExtensionOf(path);
     bool vCard = type == kExportVCard;
-    if (!HasExtension(path)) AppendText(path, sizeof path, vCard ? ".vcf" : ".csv");
+    if (extension == nullptr) {
+        AppendText(path, sizeof path, vCard ? ".vcf" : ".csv");
+    } else if (lstrcmpiA(extension, ".vcf") == 0 || lstrcmpiA(extension, ".vcard") == 0) {
+        vCard = true;
+    } else if (lstrcmpiA(extension, ".csv") == 0) {
+        vCard = false;
+    }
     std::string text = vCard ? ContactsToVCard(g_phoneBook, s_transfer.map) : ContactsToCsv(g_phoneBook, s_transfer.map);
     OwnedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;

@@ -3,7 +3,7 @@
 // answering, and adds its contacts to the phone book on the page's thread, under the book's lock;
 // a message tells how many were added, skipped and refused. "Undo import" (or Ctrl+Z) takes the
 // last import back while the page stays open. Export writes the phone book as CSV or vCard 3.0,
-// as the file chooser's type says.
+// as the file chooser's type says (or the extension typed with the name, .csv or .vcf).
 #pragma once
 #include <windows.h>
 
