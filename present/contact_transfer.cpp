@@ -30,6 +30,9 @@ namespace {
 constexpr DWORD kReaderWaitMs = 60000;
 constexpr size_t kMessageSize = 1024;   // wsprintfA writes no more
 constexpr size_t kColumnsShown = 600;   // of the columns a refused file has, in its message
+// Far above any address book's export (10,000 contacts take about a megabyte); a larger file is
+// not read into memory at all.
+constexpr LONGLONG kLargestImport = 256LL << 20;
 
 constexpr char kImportFilters[] =
     "Contacts (*.csv; *.vcf)\0*.csv;*.vcf;*.vcard\0CSV files (*.csv)\0*.csv\0vCard files (*.vcf)\0*.vcf;*.vcard\0"
@@ -98,7 +101,7 @@ bool ReadFileBytes(const char* path, std::vector<char>* bytes) {
     if (!file) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return false;
-    if (size.QuadPart > 0x7FFFFFFF) {
+    if (size.QuadPart > kLargestImport) {
         SetLastError(ERROR_FILE_TOO_LARGE);
         return false;
     }
