@@ -7,19 +7,34 @@
 #include "base/product.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 
 namespace {
+
+// folder, a backslash and name into out (MAX_PATH characters); false, out empty, when it does
+// not fit.
+bool JoinPath(const char* folder, const char* name, char* out) {
+    CopyText(out, MAX_PATH, folder);
+    AppendText(out, MAX_PATH, "\\");
+    size_t length = AppendText(out, MAX_PATH, name);
+    bool fits = length == static_cast<size_t>(lstrlenA(folder) + 1 + lstrlenA(name));
+    if (!fits) out[0] = '\0';
+    return fits;
+}
 
 bool Exists(const char* path) { return path[0] != '\0' && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 // Whether a new file can be made in folder: the one test that holds for every reason it may not
 // (the folder's rights, a read-only medium, a policy); the read-only attribute of a folder means
-// nothing on Windows.
+// nothing on Windows. (Not GetTempFileNameA: Wine's gives a name also when it made no file.)
 bool CanMakeFileIn(const char* folder) {
+    char name[64];
+    wsprintfA(name, "tellwire-%lu-%lu.tmp", GetCurrentProcessId(), GetTickCount());
     char probe[MAX_PATH];
-    if (GetTempFileNameA(folder, "tw", 0, probe) == 0) return false;  // made the file, or failed
-    DeleteFileA(probe);
-    return true;
+    if (!JoinPath(folder, name, probe)) return false;
+    OwnedHandle file(CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
 }
 
 // Asked once a run: the answer does not change while the program runs, and a probe file made
@@ -43,16 +58,6 @@ const char* FileNameOf(const char* path) {
         if (*at == '\\' || *at == '/') name = at + 1;
     }
     return name;
-}
-
-// folder, a backslash and name into out (MAX_PATH characters); false, out empty, when it does not fit.
-bool JoinPath(const char* folder, const char* name, char* out) {
-    CopyText(out, MAX_PATH, folder);
-    AppendText(out, MAX_PATH, "\\");
-    size_t length = AppendText(out, MAX_PATH, name);
-    bool fits = length == static_cast<size_t>(lstrlenA(folder) + 1 + lstrlenA(name));
-    if (!fits) out[0] = '\0';
-    return fits;
 }
 
 bool MakeFolder(const char* folder) {

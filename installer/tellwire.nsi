@@ -65,17 +65,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${MAKER}"
 Var LogPath
 Var BookPath
 
-; Ends a running copy the way its tray menu's Exit does, so it saves what it keeps, and waits until
-; its file can be replaced. The copy keeps its main window's handle in its settings while it runs.
-Function EndRunningCopy
-  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "hWnd"
-  ${If} $0 <> 0
-    System::Call "user32::IsWindow(p r0) i .r1"
-    ${If} $1 <> 0
-      SendMessage $0 ${WM_COMMAND} ${IDM_TRAY_EXIT} 0 /TIMEOUT=5000
-    ${EndIf}
-  ${EndIf}
-  ; The file stays locked until the process has ended (its last popups close first).
+; A program that has closed its window still runs a moment (its last popups close, its network
+; agent stops), and its file cannot be replaced or deleted until the process has ended: waits for
+; that, a minute at most.
+!macro WaitUntilProgramEnded
   StrCpy $2 0
   ${DoWhile} ${FileExists} "$INSTDIR\${FILE}.exe"
     ClearErrors
@@ -90,6 +83,19 @@ Function EndRunningCopy
     ${EndIf}
     Sleep 250
   ${Loop}
+!macroend
+
+; Ends a running copy the way its tray menu's Exit does, so it saves what it keeps (the copy keeps
+; its main window's handle in its settings while it runs); "/UNINSTALL" is for removal only.
+Function EndRunningCopy
+  ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "hWnd"
+  ${If} $0 <> 0
+    System::Call "user32::IsWindow(p r0) i .r1"
+    ${If} $1 <> 0
+      SendMessage $0 ${WM_COMMAND} ${IDM_TRAY_EXIT} 0 /TIMEOUT=5000
+    ${EndIf}
+  ${EndIf}
+  !insertmacro WaitUntilProgramEnded
 FunctionEnd
 
 ; Started through the shell, so it runs as the signed-in user, not with the setup's rights.
@@ -143,6 +149,7 @@ Section "-un.Program"
   ReadRegStr $LogPath HKCU "${SETTINGS_KEY}" "clog"
   ReadRegStr $BookPath HKCU "${SETTINGS_KEY}" "pbook"
   ExecWait '"$INSTDIR\${FILE}.exe" /UNINSTALL'
+  !insertmacro WaitUntilProgramEnded
   Delete "$INSTDIR\${FILE}.exe"
   Delete "$INSTDIR\uninstall.exe"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
