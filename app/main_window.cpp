@@ -46,9 +46,13 @@ void RestoreSelectedPage(HWND window) {
 void OnInitDialog(HWND window) {
     g_win.mainWindow = window;  // pages may broadcast while they are created
     StoreWindowHandle(window);
-    HICON icon = LoadIconA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    // Each at its own size for this scaling, shared so they live as long as the program.
+    HANDLE bigIcon = LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL), IMAGE_ICON,
+                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+    HANDLE smallIcon = LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL), IMAGE_ICON,
+                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     s_main.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     FillPageTree(window);
     LogPrintf("%s v%s started", kProductName, kProductVersion);
