@@ -62,11 +62,9 @@ bool ToUtf8(const char* text, char* out, int outSize) {
 // address for the file and drops the "#section" on the way.
 void BrowserClass(char* name, DWORD size) {
     CopyText(name, size, "http");
+    static const char kChoice[] = "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
     HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice",
-                      0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
-        return;
-    }
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kChoice, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return;
     OwnedKey key(raw);
     char chosen[128] = "";
     DWORD chosenSize = sizeof chosen - 1;

@@ -6,11 +6,11 @@
 #include "base/data_file_path.h"
 #include "base/messages.h"
 #include "base/product.h"
-#include "present/caller_log_page.h"
-#include "ui/home_page.h"
 #include "base/unique_handle.h"
 #include "base/win_state.h"
+#include "present/caller_log_page.h"
 #include "res/resource_ids.h"
+#include "ui/home_page.h"
 #include "ui/large_font.h"
 #include "ui/link_label.h"
 #include "ui/support_mail.h"
@@ -40,10 +40,15 @@ void OnInitDialog(HWND page) {
     MakeLinkLabel(page, IDC_SUPPORT_FILES, false);
 }
 
+// The box shows what the registry holds, also after a write that was refused.
+void ShowStartWithWindows(HWND page) {
+    CheckDlgButton(page, IDC_SUPPORT_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+}
+
 // What may have changed since the page was last shown: the user may have taken the program off
 // the sign-in list by hand, and the files go where the program may write them.
 void ShowCurrentState(HWND page) {
-    CheckDlgButton(page, IDC_SUPPORT_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+    ShowStartWithWindows(page);
     char log[MAX_PATH];
     char folder[MAX_PATH];
     GetCallerLogPath(log);
@@ -60,8 +65,7 @@ void OpenFilesFolder(HWND page) {
 
 void OnStartWithWindowsClicked(HWND page) {
     SetStartWithWindows(IsDlgButtonChecked(page, IDC_SUPPORT_START_WITH_WINDOWS) == BST_CHECKED);
-    // The box shows what the registry holds, also when the write was refused.
-    CheckDlgButton(page, IDC_SUPPORT_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+    ShowStartWithWindows(page);
 }
 
 void OnCommand(HWND page, int id, int code, LPARAM lParam) {

@@ -102,7 +102,8 @@ TEST(HelpAddress, SectionOfTheHelpFile) {
     struct Case { const char *path, *title, *address; } const cases[] = {
         {"C:\\Users\\ann\\Temp\\tellwire-help.html", "Phone Book",
          "file:///C:/Users/ann/Temp/tellwire-help.html#phone-book"},
-        {"C:\\Users\\Ann Lee #2\\h.html", " Troubleshooting:  a modem! ", "file:///C:/Users/Ann%20Lee%20%232/h.html#troubleshooting-a-modem"},
+        {"C:\\Users\\Ann Lee #2\\h.html", " Troubleshooting:  a modem! ",
+         "file:///C:/Users/Ann%20Lee%20%232/h.html#troubleshooting-a-modem"},
         {"C:\\Users\\Ren\xC3\xA9\\100%\\h.html", "", "file:///C:/Users/Ren%C3%A9/100%25/h.html"},  // UTF-8 bytes
     };
     for (const Case& c : cases) {
