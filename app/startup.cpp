@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "ui/home_page.h"
 #include "app/main_window.h"
+#include "app/start_with_windows.h"
 #include "base/messages.h"
 #include "base/process_state.h"
 #include "base/product.h"
@@ -35,6 +36,7 @@ void RunUninstall() {
         running = FindRunningCopy();
     }
     DeleteSettingsKey();
+    SetStartWithWindows(false);  // a removed program must not be started at the next sign-in
 }
 
 // Another copy for this user shows itself instead of a second tray icon appearing.

@@ -13,7 +13,3 @@ void AddCallerLogEntry(const char* name, const char* number);
 void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number);
 // The file's path: "clog", or the program's path with "log", stored on first use (MAX_PATH bytes).
 void GetCallerLogPath(char* buffer);
-// Rewrites the file from the model (an empty model deletes a file it loaded), on the page's
-// thread. True when the file now holds the model; false when it was left as it was (refused, or
-// the rewrite failed: logged).
-bool SaveCallerLog(HWND page);

@@ -2,20 +2,13 @@
 
 #include <commctrl.h>
 
-#include <atomic>
-#include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
-#include "base/data_files.h"
-#include "base/error_text.h"
+#include "base/data_file_store.h"
 #include "base/messages.h"
-#include "base/process_state.h"
-#include "base/read_whole_file.h"
 #include "base/text_utils.h"
-#include "base/page_loader.h"
-#include "base/thread_wait.h"
-#include "base/win_clock.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/contact_transfer.h"
@@ -27,23 +20,8 @@
 
 namespace {
 
-constexpr char kChangedProperty[] = "ch";
-constexpr DWORD kLoaderDelayMs = 1500;
-constexpr DWORD kLoaderWaitMs = 60000;
 constexpr size_t kEditTextSize = 256;
-
-// The loader hands the page its rows a batch at a time: one cross-thread message per row would
-// make a book of ten thousand contacts take seconds to load.
-constexpr UINT MSG_PHONE_BOOK_ADD_ROWS = WM_APP + 2;  // lParam: RowBatch
-// An answer no other window gives by chance, should the page be gone and its handle reused.
-constexpr LRESULT kRowsTaken = 0x50424B2;
-
-constexpr int kRowsPerBatch = 128;
-
-struct RowBatch {
-    int count;
-    BookLine lines[kRowsPerBatch];
-};
+constexpr size_t kRowsPerBatch = 4096;
 
 // The rows the editors show: the first selected row and how many are selected.
 struct Selection {
@@ -52,14 +30,8 @@ struct Selection {
 };
 constexpr Selection kNoSelectionYet{-2, -1};  // differs from every real selection
 
+// The user-interface thread alone touches these.
 struct PhoneBookState {
-    std::atomic<HWND> page;  // UI thread, at creation and destruction; read by every thread
-    // The loader's outcome, written by the loader thread: the list may replace the file only once
-    // it holds the whole file (loaded), never when the file was there but could not be read.
-    std::atomic<bool> loaded;
-    std::atomic<DataFileState> file;
-    std::atomic<bool> refusalLogged;  // the refused save is told once, not at every close
-    // The user-interface thread alone touches these.
     Selection shown;
     bool checkPending;    // a selection check is posted and not yet carried out
     bool fillingEditors;  // the editors' change notifications come from the page itself
@@ -73,89 +45,58 @@ HWND List(HWND page) { return GetDlgItem(page, IDC_PHONE_BOOK_LIST); }
 
 int RowCount() { return static_cast<int>(g_phoneBook.contacts.size()); }
 
-void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(7)); }
+void ShowRowCount(HWND page);
 
-// --- Loading, on the loader thread.
+// --- Loading: the loader reads the contacts into a model of their own; the page's thread only
+// moves them in.
 
-void FinishLoad(HWND page, DataFileState state) {
-    if (s_book.page != page) return;  // a page gone meanwhile; its successor has its own loader
-    s_book.file = state;
-    s_book.loaded = state != DataFileState::Unreadable;
-}
-
-bool HandOver(HWND page, RowBatch* batch) {
-    bool taken = SendMessageA(page, MSG_PHONE_BOOK_ADD_ROWS, 0, reinterpret_cast<LPARAM>(batch)) == kRowsTaken;
-    batch->count = 0;
-    return taken;
-}
-
-// True when every line of the text went to the list.
-bool LoadRows(HWND page, const char* text, DWORD size) {
-    auto* batch = static_cast<RowBatch*>(LocalAlloc(LMEM_FIXED, sizeof(RowBatch)));
-    if (batch == nullptr) {
-        char reason[256];
-        LogPrintf("Could not load phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-        return false;
-    }
-    batch->count = 0;
-    BookCursor cursor{text, size, 0};
-    bool whole = true;
-    for (;;) {
-        BookLine* line = &batch->lines[batch->count];
-        if (!NextBookLine(&cursor, line)) break;
-        if (g_state.stop != 0) {
-            whole = false;
-            break;
-        }
-        if (!line->hasColon) {
-            LogPrintf("Wrong phone book entry: \"%s\"", line->text);
-            continue;
-        }
-        if (++batch->count == kRowsPerBatch && !HandOver(page, batch)) {
-            whole = false;
-            break;
+void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
+    auto* batch = new (std::nothrow) PhoneBookModel{};
+    if (batch == nullptr) return nullptr;
+    batch->contacts.reserve(kRowsPerBatch);
+    BookCursor cursor{text, size, *at};
+    BookLine line;
+    *last = false;
+    while (batch->contacts.size() < kRowsPerBatch && !*last) {
+        *last = !NextBookLine(&cursor, &line);
+        if (*last) break;
+        if (line.hasColon) {
+            AddPhoneBookContact(batch, line.text + line.nameAt, line.text);
+        } else {
+            LogPrintf("Wrong phone book entry: \"%s\"", line.text);
         }
     }
-    if (whole && batch->count > 0) whole = HandOver(page, batch);
-    LocalFree(batch);
-    return whole;
+    *at = cursor.at;
+    return batch;
 }
 
-DWORD WINAPI PhoneBookLoader(void* parameter) {
-    HWND page = static_cast<HWND>(parameter);
-    // Start-up finishes first; a program that ends meanwhile does not sit out the delay.
-    if (!SleepUnlessStopping(kLoaderDelayMs)) return 1;
-    char path[MAX_PATH];
-    GetPhoneBookPath(path);
-    DWORD size = 0;
-    char* text = ReadWholeFile(path, &size);
-    if (text == nullptr) {
-        FinishLoad(page, StateAfterFailedRead(path));
-        return 1;
+void TakeBatch(HWND page, void* batch) {
+    auto* book = static_cast<PhoneBookModel*>(batch);
+    {
+        auto hold = LockPhoneBookForChange();
+        for (PhoneBookContact& contact : book->contacts) g_phoneBook.contacts.push_back(std::move(contact));
     }
-    bool whole = LoadRows(page, text, size);
-    LocalFree(text);
-    if (whole) FinishLoad(page, DataFileState::Loaded);
-    return 1;
+    delete book;
+    ShowRowCount(page);
 }
+
+void FreeBatch(void* batch) { delete static_cast<PhoneBookModel*>(batch); }
+
+size_t ContactCount() { return g_phoneBook.contacts.size(); }
+
+size_t ContactLine(size_t row, char* out, size_t lineSize) { return PhoneBookFileLine(g_phoneBook, row, out, lineSize); }
+
+constexpr DataFileKind kPhoneBookFile{
+    "phone book", &kSettingPhoneBookPath, "pbook", 1500, ReadBatch,    TakeBatch,
+    FreeBatch,    ContactCount,           ContactLine, kSavedLineSize,
+};
+DataFileStore s_store{&kPhoneBookFile};
 
 // --- The page, on the user-interface thread.
 
 // The list follows the model's row count; the rows it shows keep their place.
 void ShowRowCount(HWND page) {
     SendMessageA(List(page), LVM_SETITEMCOUNT, g_phoneBook.contacts.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-}
-
-LRESULT OnLoadedRows(HWND page, const RowBatch* batch) {
-    {
-        auto hold = LockPhoneBookForChange();
-        for (int i = 0; i < batch->count; ++i) {
-            const BookLine& line = batch->lines[i];
-            AddPhoneBookContact(&g_phoneBook, line.text + line.nameAt, line.text);
-        }
-    }
-    ShowRowCount(page);
-    return kRowsTaken;
 }
 
 // The list asks for the texts of the cells it draws.
@@ -226,7 +167,7 @@ void OnEdited(HWND page, int editId, CellEdit edit) {
         changed = edit(&g_phoneBook, static_cast<size_t>(row), typed);
     }
     if (changed) SendMessageA(List(page), LVM_REDRAWITEMS, row, row);
-    MarkChanged(page);
+    MarkDataFileChanged(page);
 }
 
 void SortByColumn(HWND page, int column) {
@@ -244,7 +185,7 @@ void SortByColumn(HWND page, int column) {
     for (size_t row : selected) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
     if (focused >= 0) ListView_SetItemState(list, static_cast<int>(moved[focused]), LVIS_FOCUSED, LVIS_FOCUSED);
     InvalidateRect(list, nullptr, TRUE);
-    MarkChanged(page);  // the order decides which contact a shared number names
+    MarkDataFileChanged(page);  // the order decides which contact a shared number names
 }
 
 void DeleteSelected(HWND page) {
@@ -259,7 +200,7 @@ void DeleteSelected(HWND page) {
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ShowRowCount(page);
     InvalidateRect(list, nullptr, TRUE);
-    MarkChanged(page);
+    MarkDataFileChanged(page);
 }
 
 void OnListKey(HWND page, WORD key) {
@@ -308,8 +249,9 @@ void OnCommand(HWND page, int id, int code) {
         break;
     case CMD_PHONE_BOOK_PRIVATE_1: CheckSelection(page); break;
     case CMD_PHONE_BOOK_PRIVATE_2: SetFocus(GetDlgItem(page, IDC_NAME_EDIT)); break;
-    case CMD_PAGE_SAVE:
-        if (!PageLoaderRunning(page)) SavePhoneBook(page);
+    case CMD_PAGE_SAVE:  // the book is written at every close of the window, changed or not
+        MarkDataFileChanged(page);
+        SaveDataFileIfChanged(&s_store, page);
         break;
     default: break;
     }
@@ -319,11 +261,7 @@ void OnInitDialog(HWND page) {
     {
         auto hold = LockPhoneBookForChange();
         g_phoneBook = PhoneBookModel{};
-        s_book.page = page;
     }
-    s_book.loaded = false;
-    s_book.file = DataFileState::Missing;
-    s_book.refusalLogged = false;
     s_book.shown = kNoSelectionYet;
     s_book.checkPending = false;
     s_book.fillingEditors = false;
@@ -331,24 +269,14 @@ void OnInitDialog(HWND page) {
     AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNameColumn, 30, IDS_COLUMN_CONTACT_NAME);
     AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNumbersColumn, 70, IDS_COLUMN_PHONE_NUMBERS);
     RequestSelectionCheck(page);
-    OwnedHandle loader(CreateThread(nullptr, 0, PhoneBookLoader, page, 0, nullptr));
-    if (loader) {
-        KeepPageLoader(page, std::move(loader));
-    } else {
-        // Without its loader the list never holds the file, so it never replaces it either.
-        char reason[256];
-        LogPrintf("Could not load phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-    }
+    OpenDataFileStore(&s_store, page);
     AttachContactTransfer(page);
 }
 
 void OnDestroy(HWND page) {
     DetachContactTransfer(page);
-    bool loaderEnded = EndPageLoader(page, kLoaderWaitMs);
-    // A loader still running holds part of the file in the list: that list must not replace it.
-    if (RemovePropA(page, kChangedProperty) != nullptr && loaderEnded) SavePhoneBook(page);
+    CloseDataFileStore(&s_store, page);
     auto hold = LockPhoneBookForChange();
-    s_book.page = nullptr;
     g_phoneBook = PhoneBookModel{};
 }
 
@@ -365,7 +293,7 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         if (!OnContactTransferCommand(page, wParam, lParam)) OnCommand(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
-    case MSG_PHONE_BOOK_ADD_ROWS: return Answer(page, OnLoadedRows(page, reinterpret_cast<const RowBatch*>(lParam)));
+    case MSG_DATA_FILE_ROWS: TakeDataFileBatch(&s_store, page, lParam); return TRUE;
     case MSG_CONTACTS_READ: OnContactsRead(page); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
@@ -374,10 +302,6 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     }
 }
 
-// Lines are gathered into blocks of this size and written a block at a time.
-
-size_t ContactLine(size_t row, char* out, size_t lineSize) { return PhoneBookFileLine(g_phoneBook, row, out, lineSize); }
-
 }  // namespace
 
 HWND CreatePhoneBookPage(HWND mainWindow) {
@@ -385,51 +309,16 @@ HWND CreatePhoneBookPage(HWND mainWindow) {
                               0);
 }
 
-void GetPhoneBookPath(char* buffer) { GetDataFilePath(kSettingPhoneBookPath, "pbook", buffer); }
+void GetPhoneBookPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
 
-bool SavePhoneBook(HWND page) {
-    if (page == nullptr) return false;
-    char path[MAX_PATH];
-    GetPhoneBookPath(path);
-    if (path[0] == '\0') return false;
-    DataFileState state = s_book.file;
-    char reason[256];
-    switch (ChooseDataFileSave(state, s_book.loaded, g_phoneBook.contacts.size())) {
-    case DataFileSave::Keep:
-        if (state == DataFileState::Unreadable) {
-            if (!s_book.refusalLogged.exchange(true)) {
-                LogPrintf("Could not save phone book: %s could not be read at start and is left as it is", path);
-            }
-            return false;
-        }
-        if (!s_book.loaded) return false;
-        // An emptied list and a file the page never knew (one not there at start, a share not
-        // yet reachable then): nothing of the page's to write or delete.
-        RemovePropA(page, kChangedProperty);
-        return true;
-    case DataFileSave::Delete:
-        if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-            LogPrintf("Could not delete phone book: %s", ErrorText(kLastError, reason, sizeof reason));
-            return false;
-        }
-        RemovePropA(page, kChangedProperty);
-        return true;
-    case DataFileSave::Rewrite: break;
-    }
-    if (!RewriteDataFile(path, "phone book", g_phoneBook.contacts.size(), kSavedLineSize, ContactLine)) return false;
-    s_book.file = DataFileState::Loaded;  // the file now holds the list
-    RemovePropA(page, kChangedProperty);
-    return true;
-}
-
-bool PhoneBookLoaded() { return s_book.page != nullptr && s_book.loaded; }
+bool PhoneBookLoaded() { return s_store.page != nullptr && s_store.loadWhole; }
 
 void ShowPhoneBookChange(HWND page) {
     HWND list = List(page);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ShowRowCount(page);
     InvalidateRect(list, nullptr, TRUE);
-    MarkChanged(page);
+    MarkDataFileChanged(page);
     RequestSelectionCheck(page);
 }
 

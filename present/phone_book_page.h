@@ -14,11 +14,6 @@ HWND CreatePhoneBookPage(HWND mainWindow);
 // bytes).
 void GetPhoneBookPath(char* buffer);
 
-// Rewrites the file from the model; an empty book deletes it. Refused (false) while the
-// loader has not read the whole file, and for good when the file was there but could not be read:
-// the list then is not the user's phone book. A failed write leaves the old file whole.
-bool SavePhoneBook(HWND page);
-
 // Selects an empty row (reused or added) and puts the keyboard focus into the name field. On
 // the page's thread.
 void AddContact(HWND page);
