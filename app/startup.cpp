@@ -16,6 +16,7 @@
 #include "base/win_state.h"
 #include "diag/crash_handler.h"
 #include "net/network_agent.h"
+#include "present/contact_transfer.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
 
@@ -69,6 +70,7 @@ void ReadGlobalSettings() {
 void RunMessageLoop(HWND mainWindow) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateContactKeys(&message)) continue;
         if (IsDialogMessageA(mainWindow, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

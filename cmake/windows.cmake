@@ -19,6 +19,7 @@ add_library(tellwire_shell STATIC
   app/start_with_windows.cpp
   app/startup.cpp
   app/tray_icon.cpp
+  base/ansi_code_page.cpp
   base/data_file_path.cpp
   base/data_files.cpp
   base/error_text.cpp
@@ -47,6 +48,7 @@ add_library(tellwire_shell STATIC
   net/shared_host_list.cpp
   net/udp_transport.cpp
   present/caller_log_page.cpp
+  present/contact_transfer.cpp
   present/phone_book_page.cpp
   present/phone_number_format.cpp
   present/popup_page.cpp
@@ -132,7 +134,7 @@ foreach(source ${WIN_TEST_SOURCES})
     ENVIRONMENT "TW_BENCH=${BENCH_DIR}")
 endforeach()
 # Tests that move the mouse pointer of the shared display, and those that show windows on it.
-set_tests_properties(win.popup_window_test win.popup_page_test win.support_page_test
+set_tests_properties(win.popup_window_test win.popup_page_test win.support_page_test win.contact_import_test
   PROPERTIES RESOURCE_LOCK "unit_prefix;pointer")
 # Each crash writes a memory dump first, which takes Wine some seconds.
 add_dependencies(crash_test crash_probe)
@@ -157,3 +159,6 @@ target_link_libraries(bare_list PRIVATE tellwire_core comctl32)
 add_executable(book_bench tests/perf/book_bench.cpp res/tellwire.rc)
 target_link_libraries(book_bench PRIVATE tellwire_shell)
 add_dependencies(book_bench help_page)
+add_executable(import_bench tests/perf/import_bench.cpp res/tellwire.rc)
+target_link_libraries(import_bench PRIVATE tellwire_shell)
+add_dependencies(import_bench help_page)
