@@ -47,9 +47,13 @@ void RestoreSelectedPage(HWND window) {
 void OnInitDialog(HWND window) {
     g_win.mainWindow = window;  // pages may broadcast while they are created
     StoreWindowHandle(window);
-    HICON icon = LoadIconA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    // Each at its own size for this scaling, shared so they live as long as the program.
+    HANDLE bigIcon = LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL), IMAGE_ICON,
+                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+    HANDLE smallIcon = LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL), IMAGE_ICON,
+                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     s_main.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     FillPageTree(window);
     LogPrintf("%s v%s started", kProductName, kProductVersion);
@@ -150,6 +154,23 @@ void OnEnter(HWND window) {
     if (page != nullptr) SendMessageA(page, WM_COMMAND, IDOK, 0);
 }
 
+// Help at the section of the page on show. The ports' pages share the Modem section.
+void ShowHelpOfPage(HWND window) {
+    HTREEITEM item = GetSelectedTreeItem(window, IDC_PAGE_TREE);
+    char title[256] = "";
+    if (item != nullptr) GetTreeItemText(window, IDC_PAGE_TREE, item, title, sizeof title);
+    if (item != nullptr && title[0] == 'C' && title[1] == 'O' && title[2] == 'M') {
+        HTREEITEM parent = TreeView_GetParent(GetDlgItem(window, IDC_PAGE_TREE), item);
+        if (parent != nullptr) GetTreeItemText(window, IDC_PAGE_TREE, parent, title, sizeof title);
+    }
+    ShowHelp(window, title[0] != '\0' ? title : nullptr);
+}
+
+void OnShowHelp(HWND window, LPARAM from) {
+    if (from == kHelpFromCallPopup) ShowHelp(window, kHelpCallPopup);
+    if (from == kHelpFromCrashReport) ShowHelp(window, kHelpCrashReport);
+}
+
 void OnCommand(HWND window, int id, LPARAM lParam) {
     switch (id) {
     case IDOK: OnEnter(window); break;
@@ -160,6 +181,7 @@ void OnCommand(HWND window, int id, LPARAM lParam) {
     case CMD_RING: OnRing(window); break;
     case CMD_CALL_BLOCKED: OnCallBlocked(window); break;
     case CMD_SHOW: OnShow(window); break;
+    case CMD_SHOW_HELP: OnShowHelp(window, lParam); break;
     case CMD_ROLE_CHANGED: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
     default: break;
     }
@@ -178,7 +200,7 @@ void OnDestroy(HWND window) {
         GetTreeItemText(window, IDC_PAGE_TREE, selected, text, sizeof text);
         WriteSetting(kSettingSelectedPage.name, text, lstrlenA(text) + 1, REG_SZ);
     }
-    ShowHelp(window, 0);
+    CloseHelp(window);
     WriteSetting(kSettingMainWindow.name, nullptr, 0, REG_DWORD);
     PostQuitMessage(0);
 }
@@ -251,7 +273,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER: OnBlinkTimer(window, wParam); return TRUE;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam), lParam); return TRUE;
     case WM_CLOSE: OnClose(window); return TRUE;
-    case WM_HELP: ShowHelp(window, 1); return TRUE;
+    case WM_HELP: ShowHelpOfPage(window); return TRUE;
     case WM_DESTROY: OnDestroy(window); return TRUE;
     default: return FALSE;
     }

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "ui/home_page.h"
 #include "app/main_window.h"
+#include "app/start_with_windows.h"
 #include "base/messages.h"
 #include "base/process_state.h"
 #include "base/product.h"
@@ -15,6 +16,7 @@
 #include "base/win_state.h"
 #include "diag/crash_handler.h"
 #include "net/network_agent.h"
+#include "present/contact_transfer.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
 
@@ -34,6 +36,7 @@ void RunUninstall() {
         running = FindRunningCopy();
     }
     DeleteSettingsKey();
+    SetStartWithWindows(false);  // a removed program must not be started at the next sign-in
 }
 
 // Another copy for this user shows itself instead of a second tray icon appearing.
@@ -67,6 +70,7 @@ void ReadGlobalSettings() {
 void RunMessageLoop(HWND mainWindow) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateContactKeys(&message)) continue;
         if (IsDialogMessageA(mainWindow, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -9,7 +9,11 @@
 #include "res/resource_ids.h"
 
 BOOL SetTrayIcon(HWND window, DWORD action, int iconId, const char* tip) {
-    OwnedIcon icon(static_cast<HICON>(LoadImageA(g_win.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, 0)));
+    // The tray's size at this scaling (20 at 125 %, 24 at 150 %): the icon file holds each, so the
+    // shell never blurs a 16-pixel one up.
+    int size = GetSystemMetrics(SM_CXSMICON);
+    OwnedIcon icon(
+        static_cast<HICON>(LoadImageA(g_win.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, 0)));
     NOTIFYICONDATAA data;
     ZeroMemory(&data, sizeof data);
     // The first, smallest layout (64-character tip) is understood by every shell version.

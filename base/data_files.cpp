@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "base/data_file_path.h"
 #include "base/error_text.h"
+#include "base/file_write_warning.h"
 #include "base/program_path.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
@@ -29,9 +31,7 @@ void GetProgramFilePath(const char* extension, char* buffer, DWORD size) {
 }
 
 void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer) {
-    if (ReadSetting(setting.name, buffer, MAX_PATH) == REG_SZ && buffer[0] != '\0') return;
-    GetProgramFilePath(extension, buffer, MAX_PATH);
-    if (buffer[0] != '\0') WriteSetting(setting.name, buffer, lstrlenA(buffer) + 1, REG_SZ);
+    ResolveDataFilePath(&setting, extension, buffer);
 }
 
 DataFileState StateAfterFailedRead(const char* path) {
@@ -75,11 +75,12 @@ void AbandonRewrite(const char* path, OwnedHandle file) {
 bool AppendTextToFile(const char* path, const char* text) {
     OwnedHandle file(
         CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    SetFilePointer(file.get(), 0, nullptr, FILE_END);
     DWORD length = static_cast<DWORD>(lstrlenA(text));
     DWORD written = 0;
-    return WriteFile(file.get(), text, length, &written, nullptr) && written == length;
+    if (file) SetFilePointer(file.get(), 0, nullptr, FILE_END);
+    if (file && WriteFile(file.get(), text, length, &written, nullptr) && written == length) return true;
+    WarnFileNotWritten(path, GetLastError());
+    return false;
 }
 
 namespace {
@@ -123,6 +124,10 @@ bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lin
     } else if (saved) {
         saved = CommitRewrite(path, std::move(file));
     }
-    if (!saved) LogPrintf("Could not save %s: %s", what, ErrorText(kLastError, reason, sizeof reason));
+    if (!saved) {
+        DWORD error = GetLastError();
+        LogPrintf("Could not save %s: %s", what, ErrorText(error, reason, sizeof reason));
+        WarnFileNotWritten(path, error);
+    }
     return saved;
 }

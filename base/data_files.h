@@ -12,8 +12,9 @@
 // The program's own path with another extension; empty when it cannot be made.
 void GetProgramFilePath(const char* extension, char* buffer, DWORD size);
 
-// The path stored in setting (a REG_SZ); when missing, the program's path with extension, which
-// is then stored. buffer holds MAX_PATH characters.
+// The path stored in setting (a REG_SZ); when missing, the program's file name with extension in
+// the folder the data folder rule chooses (base/data_file_path.h), which is then stored. buffer
+// holds MAX_PATH characters.
 void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer);
 
 // What a read that failed found: the file missing, or there but not readable (held by another
@@ -29,11 +30,12 @@ void AbandonRewrite(const char* path, OwnedHandle file);
 
 // Writes the file anew from rows lines through the three above, a block at a time: line puts
 // row's line (fewer than lineSize characters) at out and returns its length, 0 for a row that is
-// not kept. A failure is logged ("Could not save <what>: <reason>") and leaves the old file whole.
+// not kept. A failure is logged ("Could not save <what>: <reason>"), shown to the user once a run,
+// and leaves the old file whole.
 using DataFileLine = size_t (*)(size_t row, char* out, size_t lineSize);
 bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lineSize, DataFileLine line);
 
 // Appends text to the file (created when missing), opening and closing it around the one write,
-// so every line is on disk as soon as the call is. Failures are not reported: the call is still
-// shown. True when the whole text was written.
+// so every line is on disk as soon as the call is. A failure is shown to the user once a run
+// (base/file_write_warning.h); the call is still shown. True when the whole text was written.
 bool AppendTextToFile(const char* path, const char* text);

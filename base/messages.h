@@ -8,6 +8,9 @@ inline constexpr int IDM_TRAY_EXIT = 11;  // tray menu Exit; also posted by "/UN
 inline constexpr int CMD_STOP = 2753;     // stop all work, hide, show the stopped tray icon
 inline constexpr int CMD_RING = 2754;     // a ring: blink the tray icon, play the ring sound
 inline constexpr int CMD_SHOW = 2757;     // show the main window and bring it to the front
+inline constexpr int CMD_SHOW_HELP = 2758;  // lParam: which help, from a window that is no page (below)
+inline constexpr int kHelpFromCallPopup = 1;
+inline constexpr int kHelpFromCrashReport = 2;
 inline constexpr int CMD_CALL_BLOCKED = 2761;  // a ringing call was hung up on: stop blinking and the ring sound
 
 // Commands from the main window to the pages.

@@ -13,6 +13,8 @@ target_link_libraries(tellwire_core PUBLIC tellwire_seams_native)
 file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*_test.cpp)
 add_executable(core_tests ${NATIVE_TEST_SOURCES})
 target_link_libraries(core_tests PRIVATE tellwire_core GTest::gtest_main)
+# Sample files of the tests (exports of other programs) are read from the source tree.
+target_compile_definitions(core_tests PRIVATE TELLWIRE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/native/data")
 add_test(NAME native.core COMMAND core_tests)
 
 include(ExternalProject)

@@ -19,7 +19,6 @@ constexpr char kHeightProperty[] = "cy";
 constexpr UINT kCountdownDelayMs = 5000;
 constexpr UINT kCountdownStepMs = 1000;
 constexpr DWORD kSaveNameSize = 2048;
-constexpr UINT kHelpSendLimitMs = 2000;
 
 // Opened dialogs in this process; a second crash shows its number in the title.
 int s_crashCount = 0;
@@ -171,14 +170,12 @@ void OnCommand(HWND dialog, int id) {
     }
 }
 
-// Help is the program's help, which the main window opens. The request carries a pointer, so it
-// must be sent, not posted; but the main window's thread may have faulted and be waiting for this
-// dialog on another thread, or be stuck, so the send gives up rather than hang the dialog.
-void PassHelpOn(WPARAM wParam, LPARAM lParam) {
+// Help is the program's help at the Crash Report section, which the main window opens. The
+// request is posted: the main window's thread may have faulted and be waiting for this dialog on
+// another thread, or be stuck, and the dialog must never wait for it.
+void PassHelpOn() {
     HWND mainWindow = g_win.mainWindow;
-    if (mainWindow == nullptr) return;
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(mainWindow, WM_HELP, wParam, lParam, SMTO_ABORTIFHUNG, kHelpSendLimitMs, &answer);
+    if (mainWindow != nullptr) PostMessageA(mainWindow, WM_COMMAND, CMD_SHOW_HELP, kHelpFromCrashReport);
 }
 
 // What the sending step needs, decided as the dialog closes.
@@ -211,7 +208,7 @@ INT_PTR CALLBACK CrashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         StopCountdownTimers(dialog);
         PostStopCountdown(dialog);
         return FALSE;  // the frame still moves and its menu still opens
-    case WM_HELP: PassHelpOn(wParam, lParam); return TRUE;
+    case WM_HELP: PassHelpOn(); return TRUE;
     case WM_CLOSE: EndDialog(dialog, kCrashContinue); return TRUE;
     case WM_DESTROY: OnDestroy(dialog); return FALSE;
     default: return FALSE;

@@ -11,6 +11,7 @@
 #include "base/text_utils.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
+#include "present/contact_transfer.h"
 #include "present/phone_book_format.h"
 #include "present/phone_book_ids.h"
 #include "present/phone_book_lookup.h"
@@ -269,9 +270,11 @@ void OnInitDialog(HWND page) {
     AddListColumn(page, IDC_PHONE_BOOK_LIST, kPhoneBookNumbersColumn, 70, IDS_COLUMN_PHONE_NUMBERS);
     RequestSelectionCheck(page);
     OpenDataFileStore(&s_store, page);
+    AttachContactTransfer(page);
 }
 
 void OnDestroy(HWND page) {
+    DetachContactTransfer(page);
     CloseDataFileStore(&s_store, page);
     auto hold = LockPhoneBookForChange();
     g_phoneBook = PhoneBookModel{};
@@ -286,9 +289,12 @@ INT_PTR Answer(HWND page, LRESULT result) {
 INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_COMMAND:
+        if (!OnContactTransferCommand(page, wParam, lParam)) OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
     case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_DATA_FILE_ROWS: TakeDataFileBatch(&s_store, page, lParam); return TRUE;
+    case MSG_CONTACTS_READ: OnContactsRead(page); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
@@ -304,6 +310,17 @@ HWND CreatePhoneBookPage(HWND mainWindow) {
 }
 
 void GetPhoneBookPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
+
+bool PhoneBookLoaded() { return s_store.page != nullptr && s_store.loadWhole; }
+
+void ShowPhoneBookChange(HWND page) {
+    HWND list = List(page);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ShowRowCount(page);
+    InvalidateRect(list, nullptr, TRUE);
+    MarkDataFileChanged(page);
+    RequestSelectionCheck(page);
+}
 
 void AddContact(HWND page) {
     size_t row = 0;

@@ -17,3 +17,11 @@ void GetPhoneBookPath(char* buffer);
 // Selects an empty row (reused or added) and puts the keyboard focus into the name field. On
 // the page's thread.
 void AddContact(HWND page);
+
+// True once the loader has put the whole file (or its absence) into the list: only then is the
+// list the user's phone book, to add to and to write out.
+bool PhoneBookLoaded();
+
+// After rows were added to or taken from the model at once (an import and its undo): the list
+// shows the new rows, the selection goes, and the page is marked changed, so the book is saved.
+void ShowPhoneBookChange(HWND page);

@@ -5,7 +5,8 @@
 #include <mutex>
 
 #include "base/call_record.h"
-#include "base/data_files.h"
+#include "base/data_file_path.h"
+#include "base/file_write_warning.h"
 #include "base/text_utils.h"
 #include "base/win_state.h"
 #include "present/number_format.h"
@@ -34,7 +35,7 @@ DWORD ReadSection(const char* path, char* cache) {
 void WriteDefaults(const char* path) {
     char section[kNumberFormatCacheSize];
     if (BuildDefaultNumberSection(section, sizeof section) > 0) {
-        WritePrivateProfileSectionA(kNumberFormatSection, section, path);
+        if (!WritePrivateProfileSectionA(kNumberFormatSection, section, path)) WarnFileNotWritten(path, GetLastError());
     }
 }
 
@@ -58,7 +59,7 @@ const char* Section(uint32_t now) {
     if (s_cache != nullptr) return s_cache;
     if (s_fileFailed && TicksSince(s_lastFileTry, now) < kFileRetryMs) return s_defaults;
     char path[MAX_PATH];
-    GetProgramFilePath("cfg", path, sizeof path);
+    ResolveDataFilePath(nullptr, "cfg", path);
     if (path[0] == '\0') return nullptr;  // the next call tries again
     s_cache = LoadSection(path);
     if (s_cache != nullptr) return s_cache;

@@ -25,8 +25,6 @@ constexpr UINT kMeasureFlags = DT_CALCRECT;
 // Tabs keep their columns; a word that no longer fits (the font changed while the popup was
 // open) ends in an ellipsis instead of running over the edge.
 constexpr UINT kDrawFlags = DT_TABSTOP | DT_WORD_ELLIPSIS;
-// What the system makes of the F1 key before it becomes WM_HELP (not in the SDK headers).
-constexpr UINT kKeyF1Message = 0x004D;
 constexpr COLORREF kLightEdge = 0xEFFFFF;
 constexpr COLORREF kDarkEdge = 0x808080;
 
@@ -243,14 +241,13 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
-// Help for a popup is the program's help, which the main window opens. WM_HELP itself cannot be
-// passed on without waiting: it carries a pointer, so the system refuses to post it
-// (ERROR_MESSAGE_SYNC_ONLY), and sending it would make the popup wait on the main window. F1
-// reaches a window as WM_KEYF1, which has no pointer; the main window's default handling turns
-// it into a WM_HELP of its own, with a HELPINFO that is valid there.
+// Help for a popup is the program's help at the popups' section, which the main window opens.
+// WM_HELP itself cannot be passed on without waiting: it carries a pointer, so the system refuses
+// to post it (ERROR_MESSAGE_SYNC_ONLY), and sending it would make the popup wait on the main
+// window; the command that asks for the section is posted.
 void OnHelp() {
     HWND mainWindow = g_win.mainWindow;
-    if (mainWindow != nullptr) PostMessageA(mainWindow, kKeyF1Message, 0, 0);
+    if (mainWindow != nullptr) PostMessageA(mainWindow, WM_COMMAND, CMD_SHOW_HELP, kHelpFromCallPopup);
 }
 
 }  // namespace

@@ -49,3 +49,6 @@
 
 /* Application manifest: resource type 24, identifier 1 */
 #define IDR_MANIFEST 1
+
+/* The help page (RT_HTML), built from the README (tools/help_page.py) */
+#define IDR_HELP_PAGE 2

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's icons and the finder cursor and writes them as .ico/.cur files.
 
-The images are simple geometry rendered with 4x4 supersampling, at 16x16 (the tray) and 32x32
-(the task switcher and dialogs). Run it again after changing a design:
+The images are simple geometry rendered with 4x4 supersampling, at every size Windows asks for
+from 100 % to 300 % scaling: 16, 20, 24 (the tray and small icons at 100, 125 and 150 %), 32 and
+48 (the task switcher and dialogs), so no icon is ever scaled up from a smaller one. Run it again
+after changing a design:
     python3 tools/draw_icons.py res/icons
 """
 import math
@@ -11,6 +13,7 @@ import struct
 import sys
 
 SAMPLES = 4
+ICON_SIZES = (16, 20, 24, 32, 48)
 
 
 def capsule(px, py, ax, ay, bx, by, r):
@@ -162,7 +165,7 @@ def main():
         "finder.ico": finder_shader,
     }
     for name, shader in designs.items():
-        write_icon(os.path.join(folder, name), [render(shader, 16), render(shader, 32)])
+        write_icon(os.path.join(folder, name), [render(shader, size) for size in ICON_SIZES])
     write_icon(os.path.join(folder, "finder.cur"), [render(cursor_shader, 32)], cursor_hotspot=(16, 16))
 
 

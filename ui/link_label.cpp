@@ -48,6 +48,8 @@ UINT TextFormat(const char* text, DWORD style) {
     // Only a single line can be centred vertically.
     if (oneLine && (style & SS_CENTERIMAGE) != 0) format |= DT_VCENTER;
     if ((style & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
+    // A path too long for the label loses its middle, the way a static control shows it.
+    if ((style & SS_ELLIPSISMASK) == SS_PATHELLIPSIS) format |= DT_PATH_ELLIPSIS;
     return format;
 }
 

@@ -1,10 +1,16 @@
 #include "ui/support_page.h"
 
-#include "ui/home_page.h"
+#include <shellapi.h>
+
+#include "app/start_with_windows.h"
+#include "base/data_file_path.h"
+#include "base/messages.h"
 #include "base/product.h"
 #include "base/unique_handle.h"
 #include "base/win_state.h"
+#include "present/caller_log_page.h"
 #include "res/resource_ids.h"
+#include "ui/home_page.h"
 #include "ui/large_font.h"
 #include "ui/link_label.h"
 #include "ui/support_mail.h"
@@ -30,12 +36,48 @@ void OnInitDialog(HWND page) {
     SetDlgItemTextA(page, IDC_SUPPORT_EMAIL, kSupportAddress);
     MakeLinkLabel(page, IDC_SUPPORT_WEBSITE, true);
     MakeLinkLabel(page, IDC_SUPPORT_EMAIL, true);
+    // A long folder keeps its width and loses the middle of its path instead.
+    MakeLinkLabel(page, IDC_SUPPORT_FILES, false);
 }
 
-void OnCommand(HWND page, int id, int code) {
+// The box shows what the registry holds, also after a write that was refused.
+void ShowStartWithWindows(HWND page) {
+    CheckDlgButton(page, IDC_SUPPORT_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// What may have changed since the page was last shown: the user may have taken the program off
+// the sign-in list by hand, and the files go where the program may write them.
+void ShowCurrentState(HWND page) {
+    ShowStartWithWindows(page);
+    char log[MAX_PATH];
+    char folder[MAX_PATH];
+    GetCallerLogPath(log);
+    FolderOfPath(log, folder, sizeof folder);
+    SetDlgItemTextA(page, IDC_SUPPORT_FILES, folder);
+    InvalidateRect(GetDlgItem(page, IDC_SUPPORT_FILES), nullptr, TRUE);
+}
+
+void OpenFilesFolder(HWND page) {
+    char folder[MAX_PATH];
+    GetDlgItemTextA(page, IDC_SUPPORT_FILES, folder, sizeof folder);
+    if (folder[0] != '\0') ShellExecuteA(page, "open", folder, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnStartWithWindowsClicked(HWND page) {
+    SetStartWithWindows(IsDlgButtonChecked(page, IDC_SUPPORT_START_WITH_WINDOWS) == BST_CHECKED);
+    ShowStartWithWindows(page);
+}
+
+void OnCommand(HWND page, int id, int code, LPARAM lParam) {
+    if (id == CMD_PAGE_ACTIVATE) {
+        if (lParam != 0) ShowCurrentState(page);
+        return;
+    }
+    if (id == IDC_SUPPORT_START_WITH_WINDOWS && code == BN_CLICKED) OnStartWithWindowsClicked(page);
     if (code != STN_CLICKED) return;
     if (id == IDC_SUPPORT_WEBSITE) OpenHomePage(page);
     if (id == IDC_SUPPORT_EMAIL) OpenSupportMail(page);
+    if (id == IDC_SUPPORT_FILES) OpenFilesFolder(page);
 }
 
 void OnDestroy(HWND page) {
@@ -49,8 +91,11 @@ void OnDestroy(HWND page) {
 
 INT_PTR CALLBACK SupportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(page); return TRUE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        ShowCurrentState(page);
+        return TRUE;
+    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam), lParam); return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;

@@ -100,7 +100,7 @@ class Lan:
 
 
 class WineHost:
-    def __init__(self, name="host", lan=None, index=None):
+    def __init__(self, name="host", lan=None, index=None, file_rights=False):
         self.name = f"tw-{name}-{os.getpid()}-{next(_serial)}"
         self.lan = lan
         self.index = index
@@ -111,6 +111,7 @@ class WineHost:
         self.processes = []
         self.namespace_made = False
         self.exe = EXE
+        self.file_rights = file_rights
 
     def __enter__(self):
         try:
@@ -131,8 +132,14 @@ class WineHost:
             self.address = self.lan.join(self.name, self.index)
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         subprocess.run(["cp", "-a", self.env["TW_TEMPLATE"], self.prefix], check=True)
+        server = ["wineserver", "-p"]
+        if self.file_rights:
+            # The server opens every file for the prefix's programs. As root it may write anywhere;
+            # without these two capabilities it keeps to a folder's rights, as Windows does for a
+            # user who is no administrator.
+            server = ["setpriv", "--bounding-set", "-dac_override,-dac_read_search", *server]
         with open(self.prefix + ".server.log", "wb") as log:
-            subprocess.run(["ip", "netns", "exec", self.name, "wineserver", "-p"], env=self.env,
+            subprocess.run(["ip", "netns", "exec", self.name, *server], env=self.env,
                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log, check=True)
         # Warm-up: Wine's services start once, here. They keep the output they inherit open for
         # as long as they run, so they get none of ours.

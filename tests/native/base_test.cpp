@@ -1,4 +1,4 @@
-// Rules of the base folder, and where the application sends a modem's call.
+// Rules of the base folder, where the application sends a modem's call, and where help opens.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/call_routing.h"
+#include "app/help_address.h"
 #include "base/data_file_rule.h"
+#include "base/data_folder.h"
 #include "base/program_path.h"
 #include "base/text_utils.h"
 
@@ -67,6 +69,53 @@ TEST(DataFileRule, OnlyAWholeListReplacesItsFile) {
         EXPECT_EQ(c.save, ChooseDataFileSave(c.state, c.loadWhole, c.rows))
             << static_cast<int>(c.state) << " " << c.loadWhole << " " << c.rows;
     }
+}
+
+// A data file beside the program stays there wherever that works, as it always did; only a file
+// that never could be written there (Program Files) goes to the user's folder.
+TEST(DataFolder, BesideTheProgramWhereverThatWorks) {
+    const char* beside = "C:\\Program Files\\Tellwire\\tellwire.log";
+    struct Case { const char* stored; bool fileThere, writable, userKnown; DataFolder folder; } const cases[] = {
+        {nullptr, false, true, true, DataFolder::Program},   // a portable copy's first start
+        {nullptr, true, false, true, DataFolder::Program},   // a read-only folder that holds the file
+        {nullptr, false, false, true, DataFolder::User},     // Program Files, first start
+        {nullptr, false, false, false, DataFolder::Program}, // no user folder: as before
+        {"", false, false, true, DataFolder::User},          // an empty text names no file
+        // What an earlier start stored for itself in a folder it never could write.
+        {"c:\\program files\\tellwire\\TELLWIRE.LOG", false, false, true, DataFolder::User},
+        {"C:\\Program Files\\Tellwire\\tellwire.log", true, false, true, DataFolder::Program},
+        // The user's own choice (a share, say) is never second-guessed.
+        {"\\\\server\\calls\\tellwire.log", false, false, true, DataFolder::Stored},
+        {"C:\\Users\\ann\\AppData\\Roaming\\Quillex\\Tellwire\\tellwire.log", false, true, true,
+         DataFolder::Stored},
+    };
+    for (const Case& c : cases) {
+        DataFolderFacts facts{ClassifyStoredPath(c.stored, beside), c.fileThere, c.writable, c.userKnown};
+        EXPECT_EQ(c.folder, ChooseDataFolder(facts))
+            << (c.stored ? c.stored : "(none)") << " " << c.fileThere << c.writable << c.userKnown;
+    }
+}
+
+// The browser gets the help file's address whole, at the section named like the page's heading,
+// whatever the user's folder is called.
+TEST(HelpAddress, SectionOfTheHelpFile) {
+    struct Case { const char *path, *title, *address; } const cases[] = {
+        {"C:\\Users\\ann\\Temp\\tellwire-help.html", "Phone Book",
+         "file:///C:/Users/ann/Temp/tellwire-help.html#phone-book"},
+        {"C:\\Users\\Ann Lee #2\\h.html", " Troubleshooting:  a modem! ",
+         "file:///C:/Users/Ann%20Lee%20%232/h.html#troubleshooting-a-modem"},
+        {"C:\\Users\\Ren\xC3\xA9\\100%\\h.html", "", "file:///C:/Users/Ren%C3%A9/100%25/h.html"},  // UTF-8 bytes
+    };
+    for (const Case& c : cases) {
+        char anchor[64];
+        char address[256];
+        ASSERT_TRUE(MakeHelpAnchor(c.title, anchor, sizeof anchor)) << c.title;
+        ASSERT_TRUE(BuildFileAddress(c.path, anchor, address, sizeof address)) << c.path;
+        EXPECT_STREQ(c.address, address);
+    }
+    char small[16];
+    EXPECT_FALSE(BuildFileAddress("C:\\a long path\\h.html", "x", small, sizeof small));
+    EXPECT_STREQ("", small);
 }
 
 TEST(CallRouting, ByRole) {

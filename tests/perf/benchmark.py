@@ -8,7 +8,7 @@ with GetSystemTimePreciseAsFileTime, this script with time.time(); the first ben
 they agree.
 
 Environment: TW_BENCH, TW_EXE, TW_PROBE, TW_NATIVE (as for the end-to-end tests) and TW_PERF (the
-folder of perf_watch.exe, idle_loop.exe, bare_list.exe, book_bench.exe).
+folder of perf_watch.exe, idle_loop.exe, bare_list.exe, book_bench.exe, import_bench.exe).
 """
 import argparse
 import ctypes
@@ -55,6 +55,26 @@ def write_phone_book(path, contacts):
             numbers = f"3{i:08d}" + (f", 4{i:08d}" if i % 2 else "")
             f.write(f"{numbers}:Contact {i:06d}\r\n")
     return f"3{contacts - 1:08d}", f"Contact {contacts - 1:06d}"
+
+
+def write_contact_files(folder, contacts):
+    """The same contacts three ways: a CSV export in the layout of a common address book (UTF-8,
+    two phone columns, quoted fields with commas and a line break), a vCard 3.0 file, and the
+    phone book file that the import makes of them. Returns the three paths."""
+    csv, vcf, book = (os.path.join(folder, "import." + ext) for ext in ("csv", "vcf", "pbook"))
+    with open(csv, "w", encoding="utf-8", newline="") as c, open(vcf, "w", encoding="utf-8", newline="") as v, \
+            open(book, "w", encoding="latin-1", newline="") as b:
+        c.write("First Name,Middle Name,Last Name,Organization Name,E-mail 1 - Value,Phone 1 - Label,"
+                "Phone 1 - Value,Phone 2 - Label,Phone 2 - Value,Notes\r\n")
+        for i in range(contacts):
+            first, last = f"Contact{i:06d}", f"M\u00fcller{i % 97}"
+            mobile, home = f"+1 (415) 5{i:06d}", f"212-5{i:06d}"
+            c.write(f'{first},,{last},"Example, Inc.",c{i}@example.com,Mobile,{mobile},Home,{home},'
+                    f'"Line one\nline two"\r\n')
+            v.write(f"BEGIN:VCARD\r\nVERSION:3.0\r\nN:{last};{first};;;\r\nFN:{first} {last}\r\n"
+                    f"ORG:Example\\, Inc.\r\nTEL;TYPE=CELL:{mobile}\r\nTEL;TYPE=HOME:{home}\r\nEND:VCARD\r\n")
+            b.write(f"1415{mobile[-7:]}, 212{home[-7:]}:{first} {last}\r\n")
+    return csv, vcf, book
 
 
 def prepare(host, role=2, ports=(), log_lines=0, contacts=0):
@@ -375,6 +395,23 @@ def bench_lookup(contacts, repeats):
         return figures
 
 
+def bench_import(contacts, repeats):
+    """Importing contacts through the Phone Book page (import_bench.exe): a CSV and a vCard file
+    of the same contacts into an empty book, each taken back again; the baseline is reading the
+    same contacts from a phone book file."""
+    with WineHost("import") as host:
+        csv, vcf, book = write_contact_files(host.drive_c("users", "Public"), contacts)
+        names = [windows_path(os.path.basename(path)) for path in (csv, vcf, book)]
+        result = host.wine(tool("import_bench"), *names, str(contacts), str(repeats), timeout=600)
+        assert result.returncode == 0, result.stdout + result.stderr
+        figures = {}
+        for line in result.stdout.splitlines():
+            parts = line.split()
+            if len(parts) >= 2:
+                figures[parts[0]] = tuple(float(p) for p in parts[1:])
+        return figures
+
+
 def bench_startup(repeats):
     """Start-up: from starting tellwire.exe to its tray icon, with a 100,000-line caller log and a
     10,000-contact phone book, against no files. With the files, once both are loaded, the
@@ -453,13 +490,14 @@ def mib(size):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--only", action="append", choices=["calls", "early", "idle", "log", "book", "lookup", "startup"],
+    parser.add_argument("--only", action="append",
+                        choices=["calls", "early", "idle", "log", "book", "lookup", "import", "startup"],
                         help="run only these (repeatable)")
     parser.add_argument("--repeats", type=int, default=3, help="repeats of the load and start-up runs")
     parser.add_argument("--calls", type=int, default=20)
     parser.add_argument("--idle-seconds", type=float, default=60)
     args = parser.parse_args()
-    chosen = set(args.only or ["calls", "early", "idle", "log", "book", "lookup", "startup"])
+    chosen = set(args.only or ["calls", "early", "idle", "log", "book", "lookup", "import", "startup"])
     rows = []  # (figure, measured, baseline, ratio or note, target, met)
 
     def add(figure, measured, baseline, relation, target, met):
@@ -524,6 +562,22 @@ def main():
             add(f"phone book {size:,}: one lookup (last contact)",
                 f"median {lookup:.4f} ms, worst {figures['lookup'][1]:.2f} ms", f"{plain:.3f} ms",
                 f"{lookup / plain:.2f}x", "<= 0.05 ms", lookup <= 0.05)
+    if "import" in chosen:
+        size = 10000
+        print(f"import of {size} contacts ...", flush=True)
+        figures = bench_import(size, args.repeats)
+        plain = figures["baseline"][0]
+        for kind, what in (("csv", "CSV"), ("vcard", "vCard")):
+            median_ms, worst_ms = figures[kind]
+            add(f"import of {size:,} contacts, {what}", f"median {median_ms:.0f} ms, worst {worst_ms:.0f} ms",
+                f"{plain:.0f} ms", f"{median_ms / plain:.1f}x the phone book file read", "< 1000 ms",
+                worst_ms < 1000)
+        answer = figures["answer"][0]
+        add(f"page's answer during the imports of {size:,}", f"worst {answer:.0f} ms", "-", "-", "<= 100 ms",
+            answer <= 100)
+        add(f"page's thread busy with one import of {size:,}", f"median {figures['busy'][0]:.0f} ms, worst "
+            f"{figures['busy'][1]:.0f} ms", "-", "adding, showing, the message box", "(reported)", True)
+        add(f"undo of an import of {size:,}", f"median {figures['undo'][0]:.0f} ms", "-", "-", "(reported)", True)
     if "startup" in chosen:
         print("start-up ...", flush=True)
         start = bench_startup(args.repeats)

@@ -1,11 +1,12 @@
 // The main window in this process: its tree of pages, the remembered page, what the pages are told,
-// which window counts as a running copy, and the role page (the "Modem" item), whose role changes
-// reach every page. Pages are watched through a subclass that records the commands they get.
+// which window counts as a running copy, the help F1 opens, and the role page (the "Modem" item),
+// whose role changes reach every page. Pages are watched through a subclass that records the commands they get.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "app/page_tree.h"
 #include "base/messages.h"
 #include "base/process_state.h"
+#include "base/product.h"
+#include "diag/crash_dialog.h"
+#include "present/popup_window.h"
 #include "base/settings.h"
 #include "base/win_state.h"
 #include "net/role_page_ids.h"
@@ -292,6 +296,64 @@ TEST_F(MainWindow, AnotherBroadcasterLocksOutTheModemRoles) {
     EXPECT_FALSE(Enabled(IDC_ROLE_MODEM));
     EXPECT_EQ(1u, g_state.role.load());
     EXPECT_EQ(EveryPage(1), TheyGot(CMD_ROLE_CHANGED));
+}
+
+HWND FindPopup() { return FindWindowA(kPopupClassName, nullptr); }
+
+std::string ReadFileText(const std::string& path) {
+    std::string text(1 << 16, '\0');
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD got = 0;
+    if (file != INVALID_HANDLE_VALUE) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    return text;
+}
+
+// F1 opens the help in the browser at the section of the window it was pressed in: any page (the
+// ports' pages share the Modem section), a popup, the Crash Report dialog. The bench records the
+// address instead of opening it; the page the browser gets has every such section.
+TEST_F(MainWindow, F1OpensTheHelpAtTheSectionOfItsWindow) {
+    Create();
+    ASSERT_TRUE(CreatePopupResources());
+    HELPINFO help{};
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_WINDOW;
+    auto onPage = [&](const char* item) {
+        return [&, item] {
+            SelectTreeItemByText(window_, IDC_PAGE_TREE, item);
+            help.hItemHandle = GetSelectedPage(window_);
+            SendMessageA(GetSelectedPage(window_), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        };
+    };
+    const std::pair<std::function<void()>, const char*> presses[] = {
+        {onPage("Caller Log"), "caller-log"}, {onPage("Modem"), "modem"}, {onPage("COM3"), "modem"},
+        {onPage("Network"), "network"}, {onPage("Popup Window"), "popup-window"}, {onPage("Sounds"), "sounds"},
+        {onPage("Phone Book"), "phone-book"}, {onPage("Blocked Numbers"), "blocked-numbers"},
+        {onPage("Support"), "support"}, {onPage("Program Log"), "program-log"},
+        {[&] {
+             ShowPopup("%s", "Alice Example");
+             ASSERT_TRUE(PumpUntil([] { return FindPopup() != nullptr; }, 5000));
+             SendMessageA(FindPopup(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+             PostMessageA(FindPopup(), WM_CLOSE, 0, 0);
+         }, "call-popups"},
+        {[&] { CrashDialogProc(window_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)); }, "crash-report"},
+    };
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string helpFile = std::string(temp) + "tellwire-help.html";
+    std::string address = "file:///" + helpFile;
+    for (char& c : address) c = c == '\\' ? '/' : c;
+    for (const auto& [press, section] : presses) {
+        SCOPED_TRACE(section);
+        DeleteFileA(kOpenedFile);
+        press();
+        ASSERT_TRUE(PumpUntil([] { return !OpenedByShell().empty(); }, 20000));
+        EXPECT_EQ(std::vector<std::string>{address + "#" + section}, OpenedByShell());
+        EXPECT_NE(std::string::npos, ReadFileText(helpFile).find(std::string("<h2 id=\"") + section + "\">"));
+    }
+    EXPECT_TRUE(PumpUntil([] { return OpenPopupCount() == 0; }, 5000));
+    DeleteFileA(kOpenedFile);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The Support page's links. The bench's prefix records shell opens of web and mail addresses in
-// C:\users\Public\opened.txt instead of starting a browser or mail program. When a label is hot or
-// locked is the link state's rule (tests/native/link_state_test.cpp).
+// The Support page's links and its start at sign-in. The bench's prefix records shell opens of
+// web and mail addresses and of folders in C:\users\Public\opened.txt instead of starting a
+// browser, mail program or folder window. When a label is hot or locked is the link state's rule
+// (tests/native/link_state_test.cpp).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/win_state.h"
+#include "present/caller_log_page.h"
 #include "tests/win/win_test.h"
 #include "ui/home_page.h"
 #include "ui/link_state.h"
@@ -19,36 +22,6 @@
 
 namespace {
 
-const char kOpenedFile[] = "C:\\users\\Public\\opened.txt";
-
-// The addresses opened so far, one a line, each recorded in quotes (so that cmd reads an "&" in
-// it as text).
-std::vector<std::string> OpenedByShell() {
-    std::vector<std::string> lines;
-    char text[4096] = {};
-    HANDLE file = CreateFileA(kOpenedFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE) ReadFile(file, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(file);
-    for (char* line = strtok(text, "\r\n"); line != nullptr; line = strtok(nullptr, "\r\n")) {
-        std::string address = line;
-        while (!address.empty() && (address.back() == ' ' || address.back() == '"')) address.pop_back();
-        lines.push_back(address.substr(address[0] == '"' ? 1 : 0));
-    }
-    return lines;
-}
-
-// Handles messages until done() holds or timeoutMs have passed; whether done() held.
-bool PumpUntil(bool (*done)(), DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
-        Pump();
-        if (done()) return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return done();
-}
-
 // Three quick clicks, as a double click and one more within the lock-out, open the address once.
 TEST(SupportPage, EachLinkOpensItsAddressOnceForQuickClicks) {
     g_win.instance = GetModuleHandleA(nullptr);
@@ -56,8 +29,11 @@ TEST(SupportPage, EachLinkOpensItsAddressOnceForQuickClicks) {
     HWND page = CreateSupportPage(parent);
     ASSERT_NE(nullptr, page);
     const std::string mail = "mailto:support@tellwire.quillex.example?subject=Tellwire%20v.1.2";
+    char log[MAX_PATH];
+    GetCallerLogPath(log);
+    std::string files(log, strrchr(log, '\\'));  // the folder that holds the caller log
     for (const auto& link : {std::make_pair(IDC_SUPPORT_WEBSITE, std::string(kHomePageAddress)),
-                             std::make_pair(IDC_SUPPORT_EMAIL, mail)}) {
+                             std::make_pair(IDC_SUPPORT_EMAIL, mail), std::make_pair(IDC_SUPPORT_FILES, files)}) {
         SCOPED_TRACE(link.second);
         DeleteFileA(kOpenedFile);
         HWND label = GetDlgItem(page, link.first);
@@ -78,6 +54,49 @@ TEST(SupportPage, EachLinkOpensItsAddressOnceForQuickClicks) {
     DestroyWindow(parent);
     Pump();
     DeleteFileA(kOpenedFile);
+}
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The Run value, or "(none)".
+std::string RunValue() {
+    char value[MAX_PATH + 8] = "";
+    DWORD size = sizeof value;
+    LONG read = RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Tellwire", RRF_RT_REG_SZ, nullptr, value, &size);
+    return read == ERROR_SUCCESS ? value : "(none)";
+}
+
+// The box writes and removes the value at once, and shows it as it is whenever the page is shown:
+// a value the user removed by hand is off.
+TEST(SupportPage, StartWithWindowsIsTheRunValue) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tellwire");
+    g_win.instance = GetModuleHandleA(nullptr);
+    HWND parent = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND page = CreateSupportPage(parent);
+    ASSERT_NE(nullptr, page);
+    HWND box = GetDlgItem(page, IDC_SUPPORT_START_WITH_WINDOWS);
+    auto checked = [&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    EXPECT_FALSE(checked());
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ("\"" + std::string(program) + "\"", RunValue());  // quoted: the path may hold blanks
+    EXPECT_TRUE(checked());
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ("(none)", RunValue());
+    EXPECT_FALSE(checked());
+    const std::pair<const char*, bool> byHand[] = {{"\"C:\\Tellwire\\tellwire.exe\"", true}, {nullptr, false}};
+    for (const auto& [value, shown] : byHand) {
+        if (value != nullptr) {
+            RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tellwire", REG_SZ, value, lstrlenA(value) + 1);
+        } else {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tellwire");
+        }
+        SendMessageA(page, WM_COMMAND, CMD_PAGE_ACTIVATE, 1);
+        EXPECT_EQ(shown, checked()) << (value != nullptr ? value : "(removed)");
+    }
+    DestroyWindow(parent);
+    Pump();
 }
 
 }  // namespace

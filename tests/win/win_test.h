@@ -59,6 +59,45 @@ inline std::vector<std::string> ListBoxLines(HWND list, bool withTime = true) {
     return lines;
 }
 
+// --- What the shell was asked to open. The bench's prefix records shell opens of web and mail
+// addresses and of folders in this file instead of starting a browser, a mail program or a
+// folder window.
+
+inline const char kOpenedFile[] = "C:\\users\\Public\\opened.txt";
+
+// The addresses opened so far, one a line, each recorded in quotes (so that cmd reads an "&" in
+// it as text).
+inline std::vector<std::string> OpenedByShell() {
+    std::vector<std::string> lines;
+    std::string text(8192, '\0');
+    HANDLE file = CreateFileA(kOpenedFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD got = 0;
+    if (file != INVALID_HANDLE_VALUE) ReadFile(file, &text[0], static_cast<DWORD>(text.size() - 1), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        std::string address = text.substr(at, end - at);
+        at = end + 1;
+        while (!address.empty() && (address.back() == ' ' || address.back() == '"')) address.pop_back();
+        if (!address.empty()) lines.push_back(address.substr(address[0] == '"' ? 1 : 0));
+    }
+    return lines;
+}
+
+// Handles messages until done() holds or timeoutMs have passed; whether done() held.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
+        Pump();
+        if (done()) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
 // --- What the bench's simulated modem on COM1 recorded, read from the Linux side's file.
 
 // Every event of one kind ("cmd", "open", "close", ...), with its text, in order.

@@ -1,0 +1,239 @@
+#include "present/contact_csv.h"
+
+#include <algorithm>
+
+namespace {
+
+bool EndsRecord(char c) { return c == '\r' || c == '\n'; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsWordChar(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80; }
+
+// The header's words, lower case: "E-mail 2 - Value" gives "e", "mail", "2", "value".
+std::vector<std::string> WordsOf(const std::string& header) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : header) {
+        c = Lower(c);
+        if (IsWordChar(c)) {
+            word.push_back(c);
+        } else if (!word.empty()) {
+            words.push_back(std::move(word));
+            word.clear();
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+bool Has(const std::vector<std::string>& words, std::initializer_list<const char*> any) {
+    for (const std::string& word : words) {
+        for (const char* wanted : any) {
+            if (word == wanted) return true;
+        }
+    }
+    return false;
+}
+
+bool EndsWith(const std::string& word, const char* tail) {
+    size_t length = std::char_traits<char>::length(tail);
+    return word.size() >= length && word.compare(word.size() - length, length, tail) == 0;
+}
+
+bool Is(const std::string& joined, std::initializer_list<const char*> any) {
+    for (const char* wanted : any) {
+        if (joined == wanted) return true;
+    }
+    return false;
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    return text.substr(begin, end - begin);
+}
+
+bool AllBlank(const std::vector<std::string>& fields) {
+    return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
+        return field.find_first_not_of(" \t") == std::string::npos;
+    });
+}
+
+// Where each kind of column is; the first column of a kind that is filled in wins.
+struct Layout {
+    std::vector<size_t> full, first, middle, last, organization, phone;
+};
+
+const std::string& FieldAt(const std::vector<std::string>& fields, size_t column) {
+    static const std::string kEmpty;
+    return column < fields.size() ? fields[column] : kEmpty;
+}
+
+std::string FirstFilled(const std::vector<std::string>& fields, const std::vector<size_t>& columns) {
+    for (size_t column : columns) {
+        std::string text = Trimmed(FieldAt(fields, column));
+        if (!text.empty()) return text;
+    }
+    return {};
+}
+
+std::string NameOf(const std::vector<std::string>& fields, const Layout& layout) {
+    std::string name = FirstFilled(fields, layout.full);
+    if (!name.empty()) return name;
+    for (const std::vector<size_t>* part : {&layout.first, &layout.middle, &layout.last}) {
+        std::string text = FirstFilled(fields, *part);
+        if (text.empty()) continue;
+        if (!name.empty()) name += ' ';
+        name += text;
+    }
+    if (!name.empty()) return name;
+    return FirstFilled(fields, layout.organization);
+}
+
+}  // namespace
+
+bool NextCsvRecord(CsvCursor* cursor, std::vector<std::string>* fields) {
+    fields->clear();
+    if (cursor->at >= cursor->size) return false;
+    const char* text = cursor->text;
+    size_t at = cursor->at;
+    const size_t size = cursor->size;
+    std::string field;
+    bool quoted = false;       // inside the quotes of a quoted field
+    bool fieldStart = true;    // nothing of the field read yet: only here does a quote open one
+    for (;;) {
+        if (at >= size) break;
+        char c = text[at];
+        if (quoted) {
+            if (c == '"') {
+                if (at + 1 < size && text[at + 1] == '"') {
+                    field.push_back('"');
+                    at += 2;
+                    continue;
+                }
+                quoted = false;
+            } else {
+                field.push_back(c);
+            }
+            ++at;
+            continue;
+        }
+        if (c == '"' && fieldStart) {
+            quoted = true;
+            fieldStart = false;
+            ++at;
+        } else if (c == cursor->separator) {
+            fields->push_back(std::move(field));
+            field.clear();
+            fieldStart = true;
+            ++at;
+        } else if (EndsRecord(c)) {
+            ++at;
+            if (c == '\r' && at < size && text[at] == '\n') ++at;
+            break;
+        } else {
+            // A quote inside a field that did not start with one is text, as spreadsheets take it.
+            field.push_back(c);
+            fieldStart = false;
+            ++at;
+        }
+    }
+    fields->push_back(std::move(field));
+    cursor->at = at;
+    return true;
+}
+
+char GuessCsvSeparator(const char* text, size_t size) {
+    size_t commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (size_t at = 0; at < size; ++at) {
+        char c = text[at];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (EndsRecord(c)) {
+            if (commas + semicolons + tabs > 0) break;  // blank lines before the header are passed
+            continue;
+        }
+        commas += c == ',';
+        semicolons += c == ';';
+        tabs += c == '\t';
+    }
+    if (semicolons > commas && semicolons >= tabs) return ';';
+    if (tabs > commas && tabs > semicolons) return '\t';
+    return ',';
+}
+
+CsvColumn ClassifyCsvColumn(const std::string& header) {
+    std::vector<std::string> words = WordsOf(header);
+    std::string joined;
+    for (const std::string& word : words) joined += (joined.empty() ? "" : " ") + word;
+    // Labels and types of numbers, phonetic spellings, and e-mail or web addresses hold no number.
+    if (Has(words, {"label", "type", "phonetic", "yomi", "e", "email", "mail", "web", "url", "address"})) {
+        return CsvColumn::Other;
+    }
+    bool phoneWord = std::any_of(words.begin(), words.end(), [](const std::string& word) {
+        return EndsWith(word, "phone") || word == "tel" || word == "telephone" || word == "telefon" ||
+               word == "mobile" || word == "mobil" || word == "cell" || word == "cellular" || word == "handy" || word == "fax" ||
+               word == "pager" || word == "callback" || word == "isdn";
+    });
+    if (phoneWord || Is(joined, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"})) {
+        return CsvColumn::Phone;
+    }
+    if (Is(joined, {"name", "full name", "fullname", "display name", "displayname", "contact name", "formatted name"})) {
+        return CsvColumn::FullName;
+    }
+    if (Is(joined, {"first name", "firstname", "given name", "givenname", "first", "forename", "vorname"})) {
+        return CsvColumn::FirstName;
+    }
+    if (Is(joined, {"middle name", "middlename", "additional name", "additionalname", "middle"})) {
+        return CsvColumn::MiddleName;
+    }
+    if (Is(joined, {"last name", "lastname", "family name", "familyname", "surname", "last", "nachname"})) {
+        return CsvColumn::LastName;
+    }
+    if (Is(joined, {"company", "company name", "organization", "organisation", "organization name",
+                    "organization 1 name", "org"})) {
+        return CsvColumn::Organization;
+    }
+    return CsvColumn::Other;
+}
+
+ContactFile ReadCsvContacts(const char* text, size_t size, const SourceText& source) {
+    ContactFile file;
+    CsvCursor cursor{text, size, 0, GuessCsvSeparator(text, size)};
+    std::vector<std::string> fields;
+    bool header = false;
+    while (!header && NextCsvRecord(&cursor, &fields)) header = !AllBlank(fields);
+    if (!header) return file;
+    Layout layout;
+    bool named = false;
+    for (size_t column = 0; column < fields.size(); ++column) {
+        std::string name = Trimmed(fields[column]);
+        if (!file.columns.empty()) file.columns += ", ";
+        file.columns += ProgramText(name, source);
+        switch (ClassifyCsvColumn(name)) {
+        case CsvColumn::FullName: layout.full.push_back(column); break;
+        case CsvColumn::FirstName: layout.first.push_back(column); break;
+        case CsvColumn::MiddleName: layout.middle.push_back(column); break;
+        case CsvColumn::LastName: layout.last.push_back(column); break;
+        case CsvColumn::Organization: layout.organization.push_back(column); break;
+        case CsvColumn::Phone: layout.phone.push_back(column); break;
+        case CsvColumn::Other: continue;
+        }
+        named = named || !layout.full.empty() || !layout.first.empty() || !layout.middle.empty() ||
+                !layout.last.empty() || !layout.organization.empty();
+    }
+    file.recognised = named && !layout.phone.empty();
+    if (!file.recognised) return file;
+    std::vector<std::string> numbers;
+    while (NextCsvRecord(&cursor, &fields)) {
+        if (AllBlank(fields)) continue;
+        numbers.clear();
+        for (size_t column : layout.phone) AddPhoneNumbers(FieldAt(fields, column), &numbers);
+        AddReadContact(&file, ProgramText(NameOf(fields, layout), source), numbers);
+    }
+    return file;
+}
