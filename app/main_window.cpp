@@ -16,6 +16,7 @@
 #include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/popup_window.h"
+#include "present/sound_player.h"
 #include "present/sounds_page.h"
 #include "res/resource_ids.h"
 #include "ui/tree_view.h"
@@ -118,6 +119,16 @@ void OnRing(HWND window) {
     PlayRingSound();
 }
 
+// A call hung up on as soon as its number was known: what its first ring started goes quiet.
+void OnCallBlocked(HWND window) {
+    if (s_main.blink.timerRunning || s_main.blink.counter != 0) {
+        KillTimer(window, TIMER_BLINK);
+        s_main.blink = BlinkSeries{};
+        SetTrayIcon(window, NIM_MODIFY, g_state.stop != 0 ? IDI_STOPPED : IDI_NORMAL, kProductName);
+    }
+    StopSoundFile();
+}
+
 void OnShow(HWND window) {
     ShowWindow(window, SW_SHOW);
     BringWindowToTop(window);
@@ -168,6 +179,7 @@ void OnCommand(HWND window, int id, LPARAM lParam) {
     case IDM_TRAY_EXIT: OnExit(window); break;
     case CMD_STOP: OnStop(window); break;
     case CMD_RING: OnRing(window); break;
+    case CMD_CALL_BLOCKED: OnCallBlocked(window); break;
     case CMD_SHOW: OnShow(window); break;
     case CMD_SHOW_HELP: OnShowHelp(window, lParam); break;
     case CMD_ROLE_CHANGED: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;

@@ -5,6 +5,7 @@
 #include "modem/modem_page.h"
 #include "net/host_list_page.h"
 #include "net/role_page.h"
+#include "present/block_list_page.h"
 #include "present/caller_log_page.h"
 #include "present/phone_book_page.h"
 #include "present/popup_page.h"
@@ -44,7 +45,8 @@ void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, nullptr, CreateHostListPage(mainWindow), IDS_PAGE_NETWORK);
     HTREEITEM popup = AddPage(mainWindow, nullptr, CreatePopupPage(mainWindow), IDS_PAGE_POPUP);
     AddPage(mainWindow, popup, CreateSoundsPage(mainWindow), IDS_PAGE_SOUNDS);
-    AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
+    HTREEITEM book = AddPage(mainWindow, nullptr, CreatePhoneBookPage(mainWindow), IDS_PAGE_PHONE_BOOK);
+    AddPage(mainWindow, book, CreateBlockListPage(mainWindow), IDS_PAGE_BLOCK_LIST);
     HTREEITEM support = AddPage(mainWindow, nullptr, CreateSupportPage(mainWindow), IDS_PAGE_SUPPORT);
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }

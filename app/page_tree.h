@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 // Creates every page, hidden, each just before its item is added, in tree order:
-// Caller Log; Modem with COM1 to COM4; Network; Popup Window with Sounds; Phone Book; Support
-// with Program Log.
+// Caller Log; Modem with COM1 to COM4; Network; Popup Window with Sounds; Phone Book with
+// Blocked Numbers; Support with Program Log.
 void FillPageTree(HWND mainWindow);
 
 // Sends message to the page of every item from start on (nullptr: the first root item), depth

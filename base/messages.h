@@ -11,6 +11,7 @@ inline constexpr int CMD_SHOW = 2757;     // show the main window and bring it t
 inline constexpr int CMD_SHOW_HELP = 2758;  // lParam: which help, from a window that is no page (below)
 inline constexpr int kHelpFromCallPopup = 1;
 inline constexpr int kHelpFromCrashReport = 2;
+inline constexpr int CMD_CALL_BLOCKED = 2761;  // a ringing call was hung up on: stop blinking and the ring sound
 
 // Commands from the main window to the pages.
 inline constexpr int CMD_PAGE_SAVE = 2752;      // save the page's settings if it is marked changed
@@ -33,6 +34,9 @@ inline constexpr int CMD_MODEM_PAGE_PRIVATE = 2142;     // Modem page
 inline constexpr int CMD_HOST_LIST_PRIVATE = 2458;      // host list page
 inline constexpr int CMD_PHONE_BOOK_PRIVATE_1 = 1122;   // phone book page
 inline constexpr int CMD_PHONE_BOOK_PRIVATE_2 = 1123;
+inline constexpr int CMD_BLOCK_LIST_PRIVATE_1 = 1132;   // Blocked Numbers page
+inline constexpr int CMD_BLOCK_LIST_PRIVATE_2 = 1133;
+inline constexpr int CMD_CALLER_LOG_BLOCK = 1134;       // Caller Log page: "Block this number"
 inline constexpr int TIMER_COUNTDOWN_DELAY = 2214;      // crash report dialog, 5000 ms
 inline constexpr int TIMER_COUNTDOWN = 2215;            // crash report dialog, 1000 ms
 inline constexpr int CMD_STOP_COUNTDOWN = 2216;         // crash report dialog

@@ -1,7 +1,7 @@
 // Every value the program keeps under HKCU\SOFTWARE\Quillex\Tellwire v1.2, in one table: its
 // name, registry type, the size it is read with, and its default. A value stored with another
 // type reads as missing (its default), except the per-port texts, which are taken whatever
-// their type. Defaults that depend on the machine ("snd_f", "clog", "pbook", "font") are made
+// their type. Defaults that depend on the machine ("snd_f", "clog", "pbook", "block", "font") are made
 // by their owners; the table gives defaultText nullptr for them.
 #pragma once
 #include <cstddef>
@@ -36,6 +36,9 @@ inline constexpr SettingInfo kSettingSoundFile{"snd_f", kRegSz, 260, 0, nullptr,
 inline constexpr SettingInfo kSettingCallerLogPath{"clog", kRegSz, 260, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingPhoneBookPath{"pbook", kRegSz, 260, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingHosts{"hosts", kRegSz, 8190, 0, "", false, false};
+inline constexpr SettingInfo kSettingBlockListPath{"block", kRegSz, 260, 0, nullptr, false, false};
+inline constexpr SettingInfo kSettingBlockWithheld{"block_p", kRegDword, 4, 0, nullptr, false, false};
+inline constexpr SettingInfo kSettingBlockOutOfArea{"block_o", kRegDword, 4, 0, nullptr, false, false};
 inline constexpr SettingInfo kSettingPortEnabled{"%s_enabled", kRegDword, 4, 0, nullptr, true, false};
 inline constexpr SettingInfo kSettingPortBaudRate{"%s_baud_rate", kRegDword, 4, 115200, nullptr, true, false};
 inline constexpr SettingInfo kSettingPortByteSize{"%s_byte_size", kRegDword, 4, 8, nullptr, true, false};
@@ -45,6 +48,8 @@ inline constexpr SettingInfo kSettingPortEarly{"%s_early", kRegDword, 4, 0, null
 inline constexpr SettingInfo kSettingPortInit{"%s_init", kRegSz, 64, 0, "", true, true};
 inline constexpr SettingInfo kSettingPortCallerId{"%s_cid", kRegSz, 64, 0, "", true, true};
 inline constexpr SettingInfo kSettingPortWindows{"%s_wnd", kRegSz, 1022, 0, "", true, true};
+inline constexpr SettingInfo kSettingPortHangUp1{"%s_hangup1", kRegSz, 64, 0, "ATH1", true, true};
+inline constexpr SettingInfo kSettingPortHangUp2{"%s_hangup2", kRegSz, 64, 0, "ATH0", true, true};
 
 inline constexpr const SettingInfo* kAllSettings[] = {
     &kSettingRole,         &kSettingBroadcastAddress, &kSettingTextColour,    &kSettingBackColour,
@@ -54,6 +59,8 @@ inline constexpr const SettingInfo* kAllSettings[] = {
     &kSettingPortByteSize, &kSettingPortParity,       &kSettingPortStopBits,  &kSettingPortInit,
     &kSettingPortCallerId, &kSettingPortWindows,     &kSettingShowNoCallerId,
     &kSettingPortEarly,
+    &kSettingBlockListPath, &kSettingBlockWithheld, &kSettingBlockOutOfArea, &kSettingPortHangUp1,
+    &kSettingPortHangUp2,
 };
 
 inline constexpr int kFirstPort = 1;

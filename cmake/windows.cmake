@@ -47,6 +47,7 @@ add_library(tellwire_shell STATIC
   net/role_page.cpp
   net/shared_host_list.cpp
   net/udp_transport.cpp
+  present/block_list_page.cpp
   present/caller_log_page.cpp
   present/contact_transfer.cpp
   present/phone_book_page.cpp

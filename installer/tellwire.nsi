@@ -64,6 +64,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${MAKER}"
 
 Var LogPath
 Var BookPath
+Var BlockPath
 
 ; A program that has closed its window still runs a moment (its last popups close, its network
 ; agent stops), and its file cannot be replaced or deleted until the process has ended: waits for
@@ -148,6 +149,7 @@ FunctionEnd
 Section "-un.Program"
   ReadRegStr $LogPath HKCU "${SETTINGS_KEY}" "clog"
   ReadRegStr $BookPath HKCU "${SETTINGS_KEY}" "pbook"
+  ReadRegStr $BlockPath HKCU "${SETTINGS_KEY}" "block"
   ExecWait '"$INSTDIR\${FILE}.exe" /UNINSTALL'
   !insertmacro WaitUntilProgramEnded
   Delete "$INSTDIR\${FILE}.exe"
@@ -160,15 +162,19 @@ SectionEnd
 !macro RemoveUserFiles FOLDER
   Delete "${FOLDER}\${FILE}.log"
   Delete "${FOLDER}\${FILE}.pbook"
+  Delete "${FOLDER}\${FILE}.block"
   Delete "${FOLDER}\${FILE}.cfg"
 !macroend
 
-Section /o "un.Also remove my caller log and phone book" SecRemoveFiles
+Section /o "un.Also remove my caller log, phone book and block list" SecRemoveFiles
   ${If} $LogPath != ""
     Delete "$LogPath"
   ${EndIf}
   ${If} $BookPath != ""
     Delete "$BookPath"
+  ${EndIf}
+  ${If} $BlockPath != ""
+    Delete "$BlockPath"
   ${EndIf}
   ; Where the program keeps them when no path is stored: beside itself, or in the user's folder.
   ReadEnvStr $0 APPDATA

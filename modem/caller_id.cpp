@@ -102,6 +102,7 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
             outcome.finished = true;
         }
         cycle->ringLast = false;
+        cycle->reportWhole = false;
         cycle->lastReportTick = now;
         cycle->reportOpen = announceEarly;
     } else if (kind == CallerIdLineKind::Ring) {
@@ -116,7 +117,10 @@ LineOutcome InterpretCallerIdLine(CallCycle* cycle, const char* line, uint32_t n
     if (StartsWithKeyword(cursor, "ddn_nmbr")) cursor = TakeNumber(cycle, cursor, 8, true);
     if (StartsWithKeyword(cursor, "nbr")) cursor = TakeNumber(cycle, cursor, 3, true);
     bool message = StartsWithKeyword(cursor, "mesg");
-    if (message) outcome.badReport = !TakeMessage(cycle, SkipSeparators(cursor + 4));
+    if (message) {
+        outcome.badReport = !TakeMessage(cycle, SkipSeparators(cursor + 4));
+        cycle->reportWhole = !outcome.badReport && kind == CallerIdLineKind::Report;
+    }
     if (StartsWithKeyword(cursor, "ring")) {
         cycle->rings += 1;
         outcome.ring = true;

@@ -27,6 +27,10 @@ struct CallCycle {
     bool numberFromDdn;      // the number came from a DDN_NMBR or NBR line: an NMBR or NUMBER line replaces it
     uint32_t lastReportTick; // when the last line of the caller's report came
     bool reportOpen;         // announcing early: a report line came, and the report may not be over
+    bool reportWhole;        // the last report line was a whole MESG report: nothing more of it comes
+    char checkedNumber[kCallTextSize];  // the number last held against the block list (BlockCheckDue)
+    bool blocked;            // the number is blocked: its rings and the call itself go nowhere
+    bool hangUpWanted;       // blocked, and the modem not yet told to take the line and hang up
 };
 
 enum class CallerIdLineKind {

@@ -1,5 +1,7 @@
 #include "modem/modem_page.h"
 
+#include <initializer_list>
+
 #include "base/roles.h"
 #include "base/text_utils.h"
 #include "base/win_state.h"
@@ -27,6 +29,10 @@ constexpr TextPair kParities[] = {{"Even", 2}, {"Mark", 3}, {"No parity", 0}, {"
 constexpr TextPair kStopBits[] = {{"1 stop bit", 0}, {"1.5 stop bits", 1}, {"2 stop bits", 2}};
 // Suggestions only: what is stored is whatever the edit field holds.
 constexpr const char* kInitCommands[] = {"ATZ"};
+// How a blocked call is hung up on: the line is taken, then put down again. Most modems take it
+// with "ATH1"; some only answer it ("ATA").
+constexpr const char* kHangUpCommands[] = {"ATH1", "ATA"};
+constexpr const char* kHangUpCommands2[] = {"ATH0", "ATZ"};
 // The caller-ID switches of the common modem chip sets (Rockwell, US Robotics, ITU V.253,
 // Motorola, Lucent and others).
 constexpr const char* kCallerIdCommands[] = {
@@ -58,6 +64,8 @@ void ShowPortSettings(HWND page, int port, const PortSettings& settings) {
     SelectChoiceByData(page, IDC_MODEM_STOP_BITS, settings.stop_bits);
     SetDlgItemTextA(page, IDC_MODEM_INIT, settings.init);
     SetDlgItemTextA(page, IDC_MODEM_CALLER_ID, settings.cid);
+    SetDlgItemTextA(page, IDC_MODEM_HANGUP1, settings.hangup1);
+    SetDlgItemTextA(page, IDC_MODEM_HANGUP2, settings.hangup2);
     CheckDlgButton(page, IDC_MODEM_EARLY, settings.early != 0 ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_RESETCONTENT, 0, 0);
     for (const char* text = settings.wnd; *text != '\0'; text = NextWindowText(text)) {
@@ -72,9 +80,12 @@ void FillChoices(HWND page) {
     for (const TextPair& stopBits : kStopBits) AddChoicePair(page, IDC_MODEM_STOP_BITS, stopBits);
     for (const char* command : kInitCommands) AddChoice(page, IDC_MODEM_INIT, command, 0);
     for (const char* command : kCallerIdCommands) AddChoice(page, IDC_MODEM_CALLER_ID, command, 0);
+    for (const char* command : kHangUpCommands) AddChoice(page, IDC_MODEM_HANGUP1, command, 0);
+    for (const char* command : kHangUpCommands2) AddChoice(page, IDC_MODEM_HANGUP2, command, 0);
     // No more typed than the settings keep.
-    SendDlgItemMessageA(page, IDC_MODEM_INIT, CB_LIMITTEXT, kModemCommandSize - 1, 0);
-    SendDlgItemMessageA(page, IDC_MODEM_CALLER_ID, CB_LIMITTEXT, kModemCommandSize - 1, 0);
+    for (int id : {IDC_MODEM_INIT, IDC_MODEM_CALLER_ID, IDC_MODEM_HANGUP1, IDC_MODEM_HANGUP2}) {
+        SendDlgItemMessageA(page, id, CB_LIMITTEXT, kModemCommandSize - 1, 0);
+    }
     SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_LIMITTEXT, kEntryTextSize - 1, 0);
 }
 
@@ -195,6 +206,8 @@ void OnCommand(HWND page, int id, int notification, LPARAM lParam) {
         break;
     case IDC_MODEM_INIT:
     case IDC_MODEM_CALLER_ID:
+    case IDC_MODEM_HANGUP1:
+    case IDC_MODEM_HANGUP2:
         if (notification == CBN_EDITCHANGE || notification == CBN_SELCHANGE) MarkChanged(page);
         break;
     case CMD_REFRESH: OnPointedWindow(page, reinterpret_cast<HWND>(lParam)); break;
@@ -362,5 +375,7 @@ bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {
     CopyText(out->name, sizeof out->name, name);
     GetDlgItemTextA(page, IDC_MODEM_INIT, out->init, sizeof out->init);
     GetDlgItemTextA(page, IDC_MODEM_CALLER_ID, out->cid, sizeof out->cid);
+    GetDlgItemTextA(page, IDC_MODEM_HANGUP1, out->hangup1, sizeof out->hangup1);
+    GetDlgItemTextA(page, IDC_MODEM_HANGUP2, out->hangup2, sizeof out->hangup2);
     return IsWindow(page) != FALSE;
 }

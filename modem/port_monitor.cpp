@@ -41,6 +41,7 @@ struct MonitorRun {
     PortMonitor* monitor;
     PortSettings settings;
     CallCycle cycle;
+    HangUpPause hangUp;  // between the two commands that hang up on a blocked call
     bool windowFound;
     char windowTitle[512];
 };
@@ -61,6 +62,12 @@ void ClosePort(PortMonitor* monitor) {
     monitor->port = nullptr;
 }
 
+// Closing the port drops DTR, which puts the line down too: a hang-up under way is over.
+void CloseRunPort(MonitorRun* run) {
+    ClosePort(run->monitor);
+    run->hangUp = HangUpPause{};
+}
+
 // Another program needs the modem: let go of the port until its window closes.
 void ReleaseForWindow(MonitorRun* run, HWND window) {
     GetWindowTextA(window, run->windowTitle, sizeof run->windowTitle);
@@ -68,7 +75,7 @@ void ReleaseForWindow(MonitorRun* run, HWND window) {
         run->windowFound = true;
         LogPrintf("%s: window found: \"%s\"", run->settings.name, run->windowTitle);
     }
-    ClosePort(run->monitor);
+    CloseRunPort(run);
     SleepWhileWindow(&run->monitor->page, kReleasedPause);
     if (run->monitor->reload.exchange(0) != 0) ReadSettings(run);
 }
@@ -93,10 +100,10 @@ bool WatchPort(MonitorRun* run) {
             SleepWhileWindow(&monitor->page, kReleasedPause);  // absent or in use: try again later
         }
     } else if (monitor->reload != 0) {
-        ClosePort(monitor);
+        CloseRunPort(run);
         SleepWhileWindow(&monitor->page, kReloadPause);  // the next pass opens it with the new settings
     } else {
-        ReadCallerIdStep(run->settings, monitor->port, &run->cycle);
+        ReadCallerIdStep(run->settings, monitor->port, &run->cycle, &run->hangUp);
     }
     // A port whose device went away (a USB adapter pulled, a modem switched off that takes its
     // port with it) fails every call from now on; only a new opening finds it again, once it is
@@ -105,7 +112,7 @@ bool WatchPort(MonitorRun* run) {
     if (monitor->port != nullptr && monitor->port->lostError != 0) {
         char reason[256];
         LogPrintf("%s: port lost - %s", run->settings.name, ErrorText(monitor->port->lostError, reason, sizeof reason));
-        ClosePort(monitor);
+        CloseRunPort(run);
         run->cycle = CallCycle{};
     }
     return true;
@@ -120,8 +127,9 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
     if (ReadSettings(run)) {
         for (;;) {
             if (!PumpThreadMessages() || g_state.stop != 0) break;
-            // A report that may be over is not left waiting: its call is shown once its lines stop.
-            if (!run->cycle.reportOpen) PauseBetweenPasses(monitor);
+            // A report that may be over is not left waiting: its call is shown, or hung up on,
+            // once its lines stop; nor is a hang-up's second command.
+            if (!WatchModemClosely(run->cycle, run->hangUp)) PauseBetweenPasses(monitor);
             HWND window = FindWindowByTitles(run->settings.wnd);
             if (window != nullptr) {
                 ReleaseForWindow(run, window);

@@ -16,5 +16,7 @@ struct PortSettings {
     uint32_t early;                 // non-zero: announce a call as soon as its report is complete
     char init[kModemCommandSize];   // initialisation command; empty: "ATZ"
     char cid[kModemCommandSize];    // caller-ID command; empty: try the known ones
+    char hangup1[kModemCommandSize];  // takes the line of a blocked call; empty: "ATH1"
+    char hangup2[kModemCommandSize];  // puts it down 1.5 s later; empty: "ATH0"
     char wnd[kWindowListSize];      // window titles, each NUL-terminated, an empty one last
 };

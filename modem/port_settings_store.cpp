@@ -42,6 +42,11 @@ PortSettings* LoadPortSettings(int port) {
     settings->early = ReadSettingDword(kSettingPortEarly, port);
     ReadPortText(kSettingPortInit, port, settings->init, sizeof settings->init);
     ReadPortText(kSettingPortCallerId, port, settings->cid, sizeof settings->cid);
+    // The hang-up commands show their defaults until the user types others.
+    ReadPortText(kSettingPortHangUp1, port, settings->hangup1, sizeof settings->hangup1);
+    if (settings->hangup1[0] == '\0') CopyText(settings->hangup1, sizeof settings->hangup1, kSettingPortHangUp1.defaultText);
+    ReadPortText(kSettingPortHangUp2, port, settings->hangup2, sizeof settings->hangup2);
+    if (settings->hangup2[0] == '\0') CopyText(settings->hangup2, sizeof settings->hangup2, kSettingPortHangUp2.defaultText);
     char stored[kSettingPortWindows.readSize];
     ReadPortText(kSettingPortWindows, port, stored, sizeof stored);
     WindowListFromStored(stored, sizeof stored, settings->wnd, sizeof settings->wnd);
@@ -65,5 +70,9 @@ bool SavePortSettings(int port, const PortSettings& settings) {
     ok = WritePortText(kSettingPortInit, port, text) && ok;
     CopyTextN(text, sizeof text, settings.cid, sizeof settings.cid);
     ok = WritePortText(kSettingPortCallerId, port, text) && ok;
+    CopyTextN(text, sizeof text, settings.hangup1, sizeof settings.hangup1);
+    ok = WritePortText(kSettingPortHangUp1, port, text) && ok;
+    CopyTextN(text, sizeof text, settings.hangup2, sizeof settings.hangup2);
+    ok = WritePortText(kSettingPortHangUp2, port, text) && ok;
     return ok;
 }

@@ -1,4 +1,4 @@
-// The settings of one COM port in the settings store: eight values named after the port
+// The settings of one COM port in the settings store: values named after the port
 // ("COM2_baud_rate"), see the kSettingPort* entries of base/settings_table.h.
 #pragma once
 #include <windows.h>
@@ -9,6 +9,6 @@
 // values of port 1 to 4, their defaults where none are stored. nullptr for another port number
 // or when memory runs out.
 PortSettings* LoadPortSettings(int port);
-// Writes the eight values of port 1 to 4 (settings.name is not used: the port number names
+// Writes the values of port 1 to 4 (settings.name is not used: the port number names
 // them). Returns true when every value was written.
 bool SavePortSettings(int port, const PortSettings& settings);

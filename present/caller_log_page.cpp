@@ -1,6 +1,7 @@
 #include "present/caller_log_page.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <new>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "base/messages.h"
 #include "base/text_utils.h"
 #include "base/win_state.h"
+#include "present/block_list_lookup.h"
+#include "present/block_list_page.h"
 #include "present/caller_log_format.h"
 #include "present/caller_log_ids.h"
 #include "present/caller_log_model.h"
@@ -19,6 +22,9 @@
 namespace {
 
 constexpr size_t kRowsPerBatch = 4096;
+
+enum Column { kDateColumn, kTimeColumn, kNameColumn, kNumberColumn, kBlockedColumn };
+char s_blockedText[32];  // the Blocked column's text for a number the block list blocks
 
 // One row added from another thread (MSG_CALLER_LOG_ADD_ROW, sent): lParam points at it.
 constexpr UINT MSG_CALLER_LOG_ADD_ROW = WM_APP + 2;
@@ -94,10 +100,12 @@ void OnInitDialog(HWND page) {
     s_model = CallerLogModel{};
     SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                         LVS_EX_FULLROWSELECT);
-    AddListColumn(page, IDC_CALLER_LOG_LIST, 0, 15, IDS_COLUMN_DATE);
-    AddListColumn(page, IDC_CALLER_LOG_LIST, 1, 15, IDS_COLUMN_TIME);
-    AddListColumn(page, IDC_CALLER_LOG_LIST, 2, 45, IDS_COLUMN_NAME);
-    AddListColumn(page, IDC_CALLER_LOG_LIST, 3, 25, IDS_COLUMN_NUMBER);
+    AddListColumn(page, IDC_CALLER_LOG_LIST, kDateColumn, 15, IDS_COLUMN_DATE);
+    AddListColumn(page, IDC_CALLER_LOG_LIST, kTimeColumn, 15, IDS_COLUMN_TIME);
+    AddListColumn(page, IDC_CALLER_LOG_LIST, kNameColumn, 35, IDS_COLUMN_NAME);
+    AddListColumn(page, IDC_CALLER_LOG_LIST, kNumberColumn, 23, IDS_COLUMN_NUMBER);
+    AddListColumn(page, IDC_CALLER_LOG_LIST, kBlockedColumn, 12, IDS_COLUMN_BLOCKED);
+    LoadStringA(g_win.instance, IDS_BLOCKED_YES, s_blockedText, sizeof s_blockedText);
     OpenDataFileStore(&s_store, page);
 }
 
@@ -106,10 +114,50 @@ void ShowLastRow(HWND page) {
     if (rows > 0) SelectListRow(page, IDC_CALLER_LOG_LIST, rows - 1);
 }
 
-void OnCommand(HWND page, int id) {
+HWND List(HWND page) { return GetDlgItem(page, IDC_CALLER_LOG_LIST); }
+
+// "Block this number": the selected call's number goes on the block list, its name as the note.
+void BlockSelectedNumber(HWND page) {
+    int row = GetNextSelectedRow(page, IDC_CALLER_LOG_LIST, -1);
+    if (row < 0) return;
+    CallerLogCells cells = CallerLogModelRow(s_model, static_cast<size_t>(row));
+    // The cells live in the model, which the block list never touches: they stay valid.
+    if (BlockNumber(cells.number, cells.name)) InvalidateRect(List(page), nullptr, TRUE);
+}
+
+// Right button or the menu key on the list: the menu for the selected call, its item grayed when
+// the list cannot block that number (blocked already, too short, no caller ID).
+void OnContextMenu(HWND page, HWND from, LPARAM at) {
+    HWND list = List(page);
+    if (from != list) return;
+    int row = GetNextSelectedRow(page, IDC_CALLER_LOG_LIST, -1);
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {  // from the keyboard: beside the selected row, or the list's corner
+        RECT rect{};
+        if (row < 0 || !ListView_GetItemRect(list, row, &rect, LVIR_LABEL)) GetClientRect(list, &rect);
+        point = {rect.left, rect.bottom};
+        ClientToScreen(list, &point);
+    }
+    bool blockable = row >= 0 && CanBlockNumber(CallerLogModelRow(s_model, static_cast<size_t>(row)).number);
+    char text[64];
+    if (LoadStringA(g_win.instance, IDS_BLOCK_THIS_NUMBER, text, sizeof text) == 0) return;
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return;
+    AppendMenuA(menu, MF_STRING | (blockable ? MF_ENABLED : MF_GRAYED), CMD_CALLER_LOG_BLOCK, text);
+    // The chosen item comes back as a command posted to the page.
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, page, nullptr);
+    DestroyMenu(menu);
+}
+
+void OnCommand(HWND page, int id, LPARAM lParam) {
     switch (id) {
     case CMD_REFRESH: ShowLastRow(page); break;
     case CMD_PAGE_SAVE: SaveDataFileIfChanged(&s_store, page); break;
+    // The block list may have changed on its own page meanwhile.
+    case CMD_PAGE_ACTIVATE:
+        if (lParam != 0) InvalidateRect(List(page), nullptr, TRUE);
+        break;
+    case CMD_CALLER_LOG_BLOCK: BlockSelectedNumber(page); break;
     default: break;
     }
 }
@@ -122,13 +170,17 @@ void OnGetDisplayInfo(NMLVDISPINFOA* info) {
     const char* text = "";
     char shown[kLogFieldSize];
     switch (item.iSubItem) {
-    case 0: text = cells.date; break;
-    case 1: text = cells.time; break;
-    case 2: text = cells.name; break;
-    case 3:
+    case kDateColumn: text = cells.date; break;
+    case kTimeColumn: text = cells.time; break;
+    case kNameColumn: text = cells.name; break;
+    case kNumberColumn:
         CopyText(shown, sizeof shown, cells.number);
         FormatPhoneNumber(shown, sizeof shown);
         text = shown;
+        break;
+    // What the block list says now, not what it said then: the file keeps no mark of its own.
+    case kBlockedColumn:
+        if (IsNumberBlocked(cells.number)) text = s_blockedText;
         break;
     default: break;
     }
@@ -176,7 +228,8 @@ void OnDestroy(HWND page) {
 INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam)); return TRUE;
+    case WM_COMMAND: OnCommand(page, LOWORD(wParam), lParam); return TRUE;
+    case WM_CONTEXTMENU: OnContextMenu(page, reinterpret_cast<HWND>(wParam), lParam); return TRUE;
     case WM_NOTIFY:
         SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
         return TRUE;

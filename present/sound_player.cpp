@@ -1,5 +1,7 @@
 #include "present/sound_player.h"
 
+#include <atomic>
+
 #include "base/unique_handle.h"
 
 namespace {
@@ -24,15 +26,32 @@ SndPlaySoundA LoadSoundFunction() {
     return function;
 }
 
+// Loaded on first use, once, whichever thread comes first (a function-local static is
+// initialised exactly once); a library that is missing then stays missing for the run.
+SndPlaySoundA SoundFunction() {
+    static const SndPlaySoundA play = LoadSoundFunction();
+    return play;
+}
+
+// Set once a sound was started: before that there is nothing to stop, and no reason to load the
+// library for it.
+std::atomic<bool> s_soundStarted{false};
+
 }  // namespace
 
 SoundPlay PlaySoundFile(const char* path) {
     if (path == nullptr || path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
         return SoundPlay::NoFile;
     }
-    // Loaded on first use, once, whichever thread comes first (a function-local static is
-    // initialised exactly once); a library that is missing then stays missing for the run.
-    static const SndPlaySoundA play = LoadSoundFunction();
+    SndPlaySoundA play = SoundFunction();
     if (play == nullptr) return SoundPlay::NoLibrary;
-    return play(path, kSoundAsync | kSoundNoDefault) ? SoundPlay::Started : SoundPlay::Refused;
+    if (!play(path, kSoundAsync | kSoundNoDefault)) return SoundPlay::Refused;
+    s_soundStarted = true;
+    return SoundPlay::Started;
+}
+
+void StopSoundFile() {
+    if (!s_soundStarted) return;
+    SndPlaySoundA play = SoundFunction();
+    if (play != nullptr) play(nullptr, 0);  // no file: the sound playing stops
 }

@@ -13,3 +13,5 @@ enum class SoundPlay {
 // Starts the file playing and returns at once. A sound still playing from an earlier call is
 // cut off; a file that cannot be played gives silence, never the system's default sound.
 SoundPlay PlaySoundFile(const char* path);
+// Cuts off a sound still playing (a ring of a call that was hung up on); nothing when none plays.
+void StopSoundFile();

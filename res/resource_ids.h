@@ -16,6 +16,7 @@
 #define IDS_NUMBER_PRIVATE 126      /* "Private": the number "P" on the screen */
 #define IDS_NUMBER_OUT_OF_AREA 127  /* "Out of area": the number "O" on the screen */
 #define IDS_NO_CALLER_ID 128        /* "No caller ID": the number "-" on the screen */
+#define IDS_PAGE_BLOCK_LIST 140     /* "Blocked Numbers" */
 #define IDS_CRASH_MAIL_BODY 96    /* the body of a crash report mail */
 
 /* Dialogs */
@@ -29,6 +30,7 @@
 #define IDD_POPUP_PAGE 85
 #define IDD_SOUNDS_PAGE 86
 #define IDD_SUPPORT_PAGE 87
+#define IDD_BLOCK_LIST_PAGE 97
 
 /* Menus */
 #define IDR_MAIN_MENU 94

@@ -89,8 +89,8 @@ class BadInput(unittest.TestCase):
                     wait_until(lambda: host.rows("Caller Log") == 6 and host.rows("Phone Book") == contacts, 60,
                                "both files loaded")
                     rows = [line.split("\t") for line in host.probe("list", "Caller Log", "50").stdout.splitlines()]
-                    self.assertEqual([["2024-01-02", "03:04:05", "First Good", "555-1001"],
-                                      ["2024-01-02", "03:04:08", "Fourth Good", "555-1004"]], [rows[0], rows[3]])
+                    self.assertEqual([["2024-01-02", "03:04:05", "First Good", "555-1001", ""],
+                                      ["2024-01-02", "03:04:08", "Fourth Good", "555-1004", ""]], [rows[0], rows[3]])
                     if contacts == 7:
                         self.assertTrue(host.logged('Wrong phone book entry: "YYYYYYYY'))
                     self.assertEqual(0, host.stop_tellwire(running, timeout=60))

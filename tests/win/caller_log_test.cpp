@@ -1,4 +1,4 @@
-// The two pages that keep a data file, the Caller Log and the Phone Book, each with its real dialog,
+// The pages that keep a data file, the Caller Log, the Phone Book and the block list, each with its real dialog,
 // list and loader thread, a hidden window standing in for the main window. Their rules are the
 // core's (caller_log_model, phone_book_model, data_file_rule: tests/native); here are the owner-data
 // views, the saves, the threads that append and look up, and every fault found that lost a file.
@@ -18,6 +18,9 @@
 #include "base/settings.h"
 #include "base/win_state.h"
 #include "diag/program_log.h"
+#include "present/block_list_ids.h"
+#include "present/block_list_lookup.h"
+#include "present/block_list_page.h"
 #include "present/caller_log_ids.h"
 #include "present/caller_log_page.h"
 #include "present/phone_book_ids.h"
@@ -54,6 +57,7 @@ struct Kind {
 const Kind kCallerLog{"clog", CreateCallerLogPage, IDC_CALLER_LOG_LIST, "log",
                       "2007-01-06 12:00:00 5551234 Caller %d\r\n"};
 const Kind kPhoneBook{"pbook", CreatePhoneBookPage, IDC_PHONE_BOOK_LIST, "phone book", "4%06d:Contact\r\n"};
+const Kind kBlockList{"block", CreateBlockListPage, IDC_BLOCK_LIST, "block list", "4%06d:Note\r\n"};
 
 class DataPage : public testing::Test {
 protected:
@@ -138,7 +142,7 @@ class AnyDataPage : public DataPage, public testing::WithParamInterface<const Ki
 protected:
     AnyDataPage() : DataPage(*GetParam()) {}
 };
-INSTANTIATE_TEST_SUITE_P(Pages, AnyDataPage, testing::Values(&kCallerLog, &kPhoneBook),
+INSTANTIATE_TEST_SUITE_P(Pages, AnyDataPage, testing::Values(&kCallerLog, &kPhoneBook, &kBlockList),
                          [](const testing::TestParamInfo<const Kind*>& info) {
                              return std::string(info.param->setting);
                          });
@@ -286,6 +290,92 @@ TEST_F(CallerLog, AFailedRewriteLeavesTheOldFile) {
     std::string after = File();
     EXPECT_TRUE(after == before || after == "2007-01-06 12:00:01 5551235 B\r\n") << after;  // whole, old or new
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path_ + ".new").c_str()));
+}
+
+// "Block this number": the selected call's number goes on the block list with the caller's name as
+// its note. The Blocked column asks the list, so every call that number blocks shows it at once.
+TEST_F(CallerLog, BlockThisNumber) {
+    const std::string blockPath = path_ + ".block";
+    DeleteFileA(blockPath.c_str());
+    WriteSetting("block", blockPath.c_str(), static_cast<DWORD>(blockPath.size() + 1), REG_SZ);
+    HWND blockPage = CreateBlockListPage(parent_);
+    ASSERT_NE(nullptr, blockPage);
+    EXPECT_TRUE(WaitPumping(GetPropA(blockPage, "th"), 30000));
+    Open("2007-01-06 12:00:00 5551234 JOHN PUBLIC\r\n2007-01-06 12:01:00 2125551234 Other Line\r\n"
+         "2007-01-06 12:02:00 1234 Short\r\n2007-01-06 12:03:00 P \r\n");
+    auto blocked = [&] {
+        Texts cells;
+        for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
+            char cell[32] = "";
+            ListView_GetItemText(List(), row, 4, cell, sizeof cell);
+            cells.push_back(cell);
+        }
+        return cells;
+    };
+    EXPECT_EQ((Texts{"", "", "", ""}), blocked());
+    for (int row : {0, 2, 3}) {  // 1234 is too short for the tail rule: nothing is blocked by it
+        ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+        Select(row);
+        SendMessageA(page_, WM_COMMAND, CMD_CALLER_LOG_BLOCK, 0);
+    }
+    EXPECT_EQ((Texts{"Yes", "Yes", "", "Yes"}), blocked());
+    EXPECT_EQ(1, ListView_GetItemCount(GetDlgItem(blockPage, IDC_BLOCK_LIST)));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(blockPage, IDC_BLOCK_WITHHELD));
+    EXPECT_EQ(1u, ReadSettingDword("block_p", 0));
+    DestroyWindow(blockPage);
+    std::ifstream file(blockPath, std::ios::binary);
+    std::ostringstream saved;
+    saved << file.rdbuf();
+    EXPECT_EQ("5551234:JOHN PUBLIC\r\n", saved.str());
+    DeleteFileA(blockPath.c_str());
+}
+
+class BlockList : public DataPage {
+protected:
+    BlockList() : DataPage(kBlockList) {}
+    void Type(int id, const char* text) {
+        SetFocus(GetDlgItem(page_, id));  // only what the user types in an editor changes the row
+        SetDlgItemTextA(page_, id, text);
+        Pump();
+    }
+    void Key(WORD key) {
+        NMLVKEYDOWN down{{List(), IDC_BLOCK_LIST, LVN_KEYDOWN}, key, 0};
+        SendMessageA(page_, WM_NOTIFY, IDC_BLOCK_LIST, reinterpret_cast<LPARAM>(&down));
+        Pump();
+    }
+};
+
+DWORD WINAPI AskBlocked(void* number) { return IsNumberBlocked(static_cast<const char*>(number)) ? 1 : 0; }
+
+// What the user types is what the port monitors block, from their own threads, at once.
+TEST_F(BlockList, TypedEntriesBlockAtOnceAndAreSaved) {
+    auto blockedElsewhere = [](const char* number) {
+        HANDLE thread = CreateThread(nullptr, 0, AskBlocked, const_cast<char*>(number), 0, nullptr);
+        EXPECT_TRUE(WaitPumping(thread, 10000));
+        DWORD answer = 2;
+        GetExitCodeThread(thread, &answer);
+        CloseHandle(thread);
+        return answer == 1;
+    };
+    Open("5551234:Sales line\r\nno number here\r\n");
+    EXPECT_TRUE(Logged("Wrong block list entry: \"no number here\""));
+    EXPECT_EQ((Texts{"5551234|Sales line"}), Rows(2));
+    Key(VK_INSERT);
+    Type(IDC_BLOCK_NUMBER_EDIT, "1-800-*");
+    Type(IDC_BLOCK_NOTE_EDIT, "  Toll   free ");
+    EXPECT_EQ((Texts{"5551234|Sales line", "1800*|Toll free"}), Rows(2));
+    EXPECT_TRUE(blockedElsewhere("18005550199"));
+    EXPECT_FALSE(blockedElsewhere("P"));
+    SendDlgItemMessageA(page_, IDC_BLOCK_WITHHELD, BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_TRUE(blockedElsewhere("P"));
+    EXPECT_EQ(1u, ReadSettingDword("block_p", 0));  // stored at once
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+    Select(0);
+    Key(VK_DELETE);
+    EXPECT_FALSE(blockedElsewhere("5551234"));
+    Save();
+    EXPECT_EQ("1800*:Toll free\r\n", File());
 }
 
 class PhoneBook : public DataPage {

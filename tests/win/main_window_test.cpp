@@ -84,7 +84,7 @@ protected:
         tree_.clear();
         pages_.clear();
         Collect(Tree(), TreeView_GetRoot(Tree()), "", &tree_, &pages_);
-        ASSERT_EQ(12u, pages_.size());
+        ASSERT_EQ(13u, pages_.size());
         for (HWND page : pages_) {
             SetPropA(page, "test.proc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(page, GWLP_WNDPROC)));
             SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
@@ -128,10 +128,11 @@ protected:
     std::vector<HWND> pages_;
 };
 
-TEST_F(MainWindow, TreeOfTwelvePagesInOrderEachWithAPage) {
+TEST_F(MainWindow, TreeOfThirteenPagesInOrderEachWithAPage) {
     Create();
     EXPECT_EQ((std::vector<std::string>{"Caller Log", "Modem +", "  COM1", "  COM2", "  COM3", "  COM4", "Network",
-                                        "Popup Window +", "  Sounds", "Phone Book", "Support +", "  Program Log"}),
+                                        "Popup Window +", "  Sounds", "Phone Book +", "  Blocked Numbers", "Support +",
+                                        "  Program Log"}),
               tree_);
     for (size_t i = 0; i < pages_.size(); ++i) EXPECT_EQ(i == 0, Shown(pages_[i])) << tree_[i];
 }
@@ -178,6 +179,17 @@ TEST_F(MainWindow, ThePagesHearOfSelectionEnterAndClose) {
     EXPECT_FALSE(IsWindowVisible(window_));
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_EQ(EveryPage(0), TheyGot(CMD_PAGE_SAVE));
+}
+
+// A ring blinks the tray icon. A call that is hung up on once its number is known stops what its
+// first ring started.
+TEST_F(MainWindow, ABlockedCallStopsTheBlinkingOfItsRing) {
+    Create();
+    for (bool blocked : {false, true}) {
+        Send(window_, WM_COMMAND, CMD_RING);
+        if (blocked) Send(window_, WM_COMMAND, CMD_CALL_BLOCKED);
+        EXPECT_EQ(!blocked, KillTimer(window_, TIMER_BLINK) != FALSE) << "the blink timer ran, blocked " << blocked;
+    }
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
@@ -317,7 +329,8 @@ TEST_F(MainWindow, F1OpensTheHelpAtTheSectionOfItsWindow) {
     const std::pair<std::function<void()>, const char*> presses[] = {
         {onPage("Caller Log"), "caller-log"}, {onPage("Modem"), "modem"}, {onPage("COM3"), "modem"},
         {onPage("Network"), "network"}, {onPage("Popup Window"), "popup-window"}, {onPage("Sounds"), "sounds"},
-        {onPage("Phone Book"), "phone-book"}, {onPage("Support"), "support"}, {onPage("Program Log"), "program-log"},
+        {onPage("Phone Book"), "phone-book"}, {onPage("Blocked Numbers"), "blocked-numbers"},
+        {onPage("Support"), "support"}, {onPage("Program Log"), "program-log"},
         {[&] {
              ShowPopup("%s", "Alice Example");
              ASSERT_TRUE(PumpUntil([] { return FindPopup() != nullptr; }, 5000));

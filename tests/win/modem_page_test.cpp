@@ -46,7 +46,7 @@ std::string PageListTexts(HWND page) {
 std::string Describe(const PortSettings& s) {
     return std::to_string(s.enabled) + " " + std::to_string(s.baud_rate) + " parity " + std::to_string(s.parity) +
            " stop " + std::to_string(s.stop_bits) + " size " + std::to_string(s.byte_size) + " init \"" + s.init +
-           "\" cid \"" + s.cid + "\" windows " + ListTexts(s.wnd);
+           "\" cid \"" + s.cid + "\" hang up \"" + s.hangup1 + "\" \"" + s.hangup2 + "\" windows " + ListTexts(s.wnd);
 }
 
 // Settings that differ from the defaults in every field.
@@ -60,6 +60,8 @@ PortSettings SampleSettings() {
     std::string init = "AT&F" + std::string(59, 'E');  // 63 characters, the most the field keeps
     CopyMemory(settings.init, init.c_str(), init.size() + 1);
     lstrcpyA(settings.cid, "AT+VCID=1");
+    lstrcpyA(settings.hangup1, "ATA");
+    lstrcpyA(settings.hangup2, "ATH");
     CopyMemory(settings.wnd, "Dialer\0Fax\0", 12);
     return settings;
 }
