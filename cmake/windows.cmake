@@ -62,6 +62,7 @@ add_library(tellwire_shell STATIC
   ui/large_font.cpp
   ui/link_label.cpp
   ui/list_view.cpp
+  ui/pair_list_editor.cpp
   ui/support_mail.cpp
   ui/support_page.cpp
   ui/tree_view.cpp
