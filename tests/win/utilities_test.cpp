@@ -85,6 +85,12 @@ TEST(PhoneNumberFormat, AnUnwritableFileLeavesTheDefaultsAndIsTriedOnceAMinute) 
     DWORD length = GetPrivateProfileSectionA(kNumberFormatSection, written, sizeof written - 2, path);
     EXPECT_EQ(std::string(built, BuildDefaultNumberSection(built, sizeof built)), std::string(written, length + 1));
     DeleteFileA(path);
+    // The user was told, in a box of its own thread; answered here, so the test does not end
+    // while that thread is still making its window.
+    HWND box = WaitForShownDialog(10000);
+    ASSERT_NE(nullptr, box) << "nobody was told that the file could not be written";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PumpUntil([box] { return !IsWindow(box); }, 10000));
 }
 
 }  // namespace
