@@ -25,27 +25,9 @@
 #include "present/phone_book_ids.h"
 #include "present/phone_book_lookup.h"
 #include "present/phone_book_page.h"
+#include "tests/perf/bench_clock.h"
 
 namespace {
-
-double Milliseconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 struct LookupRun {
     const char* number;

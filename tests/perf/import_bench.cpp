@@ -30,27 +30,9 @@
 #include "present/phone_book_ids.h"
 #include "present/phone_book_model.h"
 #include "present/phone_book_page.h"
+#include "tests/perf/bench_clock.h"
 
 namespace {
-
-double Milliseconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 // The import's message box: the moment it is made is the end of the import; it is closed at once.
 double s_told = 0;
