@@ -102,6 +102,16 @@ protected:
     void Save() { SendMessageA(page_, WM_COMMAND, CMD_PAGE_SAVE, 0); }
     void Close() { DestroyWindow(page_); }  // the page saves what it holds as it goes, when it may
     HWND List() const { return GetDlgItem(page_, kind_.list); }
+    void Type(int id, const char* text) {
+        SetFocus(GetDlgItem(page_, id));  // only what the user types in an editor changes the row
+        SetDlgItemTextA(page_, id, text);
+        Pump();
+    }
+    void Key(WORD key) {
+        NMLVKEYDOWN down{{List(), static_cast<UINT_PTR>(kind_.list), LVN_KEYDOWN}, key, 0};
+        SendMessageA(page_, WM_NOTIFY, kind_.list, reinterpret_cast<LPARAM>(&down));
+        Pump();
+    }
     Texts Rows(int columns) const {  // each row's first cells, joined by "|"
         Texts rows(static_cast<size_t>(ListView_GetItemCount(List())));
         for (size_t row = 0; row < rows.size(); ++row) {
@@ -333,16 +343,6 @@ TEST_F(CallerLog, BlockThisNumber) {
 class BlockList : public DataPage {
 protected:
     BlockList() : DataPage(kBlockList) {}
-    void Type(int id, const char* text) {
-        SetFocus(GetDlgItem(page_, id));  // only what the user types in an editor changes the row
-        SetDlgItemTextA(page_, id, text);
-        Pump();
-    }
-    void Key(WORD key) {
-        NMLVKEYDOWN down{{List(), IDC_BLOCK_LIST, LVN_KEYDOWN}, key, 0};
-        SendMessageA(page_, WM_NOTIFY, IDC_BLOCK_LIST, reinterpret_cast<LPARAM>(&down));
-        Pump();
-    }
 };
 
 DWORD WINAPI AskBlocked(void* number) { return IsNumberBlocked(static_cast<const char*>(number)) ? 1 : 0; }
@@ -381,11 +381,6 @@ TEST_F(BlockList, TypedEntriesBlockAtOnceAndAreSaved) {
 class PhoneBook : public DataPage {
 protected:
     PhoneBook() : DataPage(kPhoneBook) {}
-    void Type(int id, const char* text) {
-        SetFocus(GetDlgItem(page_, id));  // only what the user types in an editor changes the row
-        SetDlgItemTextA(page_, id, text);
-        Pump();
-    }
 };
 
 // A line the book cannot take is logged as text, never as a format. A change is saved as the page goes.
