@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "base/compare_text.h"
+#include "base/erase_rows.h"
 #include "base/text_utils.h"
 
 namespace {
@@ -88,19 +89,7 @@ bool ChangeHostRow(HostListModel* model, size_t row, const char* typed, bool per
 }
 
 size_t DeleteHostRows(HostListModel* model, std::vector<size_t> rows) {
-    std::sort(rows.begin(), rows.end());
-    std::vector<HostListRow>& hosts = model->rows;
-    size_t before = hosts.size();
-    size_t kept = 0;
-    size_t next = 0;  // the next row to delete, in rows
-    for (size_t row = 0; row < before; ++row) {
-        while (next < rows.size() && rows[next] < row) ++next;
-        if (next < rows.size() && rows[next] == row) continue;
-        if (kept != row) hosts[kept] = std::move(hosts[row]);
-        ++kept;
-    }
-    hosts.resize(kept);
-    return before - kept;
+    return EraseListedRows(&model->rows, std::move(rows));
 }
 
 bool RenewDiscoveredHost(HostListModel* model, const char* sender, const DateTime& now) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/call_record.h"
+#include "base/erase_rows.h"
 #include "base/text_utils.h"
 #include "present/block_list_format.h"
 
@@ -52,19 +53,7 @@ bool SetBlockNote(BlockListModel* model, size_t row, const char* typed) {
 }
 
 size_t DeleteBlockEntries(BlockListModel* model, std::vector<size_t> rows) {
-    std::sort(rows.begin(), rows.end());
-    std::vector<BlockEntry>& entries = model->entries;
-    size_t before = entries.size();
-    size_t kept = 0;
-    size_t next = 0;  // the next row to delete, in rows
-    for (size_t row = 0; row < before; ++row) {
-        while (next < rows.size() && rows[next] < row) ++next;
-        if (next < rows.size() && rows[next] == row) continue;
-        if (kept != row) entries[kept] = std::move(entries[row]);
-        ++kept;
-    }
-    entries.resize(kept);
-    return before - kept;
+    return EraseListedRows(&model->entries, std::move(rows));
 }
 
 int FindBlockEntry(const BlockListModel& model, const char* number) {

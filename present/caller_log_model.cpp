@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/erase_rows.h"
+
 namespace {
 
 void AppendField(std::string* row, const char* text) {
@@ -34,19 +36,7 @@ CallerLogCells CallerLogModelRow(const CallerLogModel& model, size_t row) {
 }
 
 size_t DeleteCallerLogModelRows(CallerLogModel* model, std::vector<size_t> rows) {
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    size_t before = model->rows.size();
-    size_t kept = 0;
-    size_t next = 0;  // the next row to delete, in rows
-    for (size_t row = 0; row < before; ++row) {
-        while (next < rows.size() && rows[next] < row) ++next;
-        if (next < rows.size() && rows[next] == row) continue;
-        if (kept != row) model->rows[kept] = std::move(model->rows[row]);
-        ++kept;
-    }
-    model->rows.resize(kept);
-    return before - kept;
+    return EraseListedRows(&model->rows, std::move(rows));
 }
 
 void AppendCallerLogModel(CallerLogModel* model, CallerLogModel* more) {

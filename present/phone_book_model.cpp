@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "base/compare_text.h"
+#include "base/erase_rows.h"
 #include "base/text_utils.h"
 #include "present/phone_book_format.h"
 
@@ -60,19 +61,7 @@ bool SetPhoneBookNumbers(PhoneBookModel* model, size_t row, const char* typed) {
 }
 
 size_t DeletePhoneBookContacts(PhoneBookModel* model, std::vector<size_t> rows) {
-    std::sort(rows.begin(), rows.end());
-    std::vector<PhoneBookContact>& contacts = model->contacts;
-    size_t before = contacts.size();
-    size_t kept = 0;
-    size_t next = 0;  // the next row to delete, in rows
-    for (size_t row = 0; row < before; ++row) {
-        while (next < rows.size() && rows[next] < row) ++next;
-        if (next < rows.size() && rows[next] == row) continue;
-        if (kept != row) contacts[kept] = std::move(contacts[row]);
-        ++kept;
-    }
-    contacts.resize(kept);
-    return before - kept;
+    return EraseListedRows(&model->contacts, std::move(rows));
 }
 
 std::vector<size_t> SortPhoneBook(PhoneBookModel* model, int column) {
