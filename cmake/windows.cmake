@@ -57,7 +57,9 @@ add_library(tellwire_shell STATIC
   present/sound_player.cpp
   present/sounds_page.cpp
   ui/choice_list.cpp
+  ui/dialog_page.cpp
   ui/enable_controls.cpp
+  ui/file_chooser.cpp
   ui/home_page.cpp
   ui/large_font.cpp
   ui/link_label.cpp

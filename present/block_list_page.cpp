@@ -20,6 +20,7 @@
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
 #include "ui/pair_list_editor.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
@@ -169,12 +170,6 @@ void OnDestroy(HWND page) {
     g_blockList = BlockListModel{};
 }
 
-// The result of a message that has one; a dialog procedure hands it over this way.
-INT_PTR Answer(HWND page, LRESULT result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
 INT_PTR CALLBACK BlockListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
@@ -182,11 +177,10 @@ INT_PTR CALLBACK BlockListPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_NOTIFY: {
         LRESULT result = 0;
         OnPairListNotify(&s_editor, page, reinterpret_cast<NMHDR*>(lParam), &result);
-        return Answer(page, result);
+        return AnswerMessage(page, result);
     }
     case MSG_DATA_FILE_ROWS: TakeDataFileBatch(&s_store, page, lParam); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
@@ -195,8 +189,7 @@ INT_PTR CALLBACK BlockListPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 HWND CreateBlockListPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_BLOCK_LIST_PAGE), mainWindow, BlockListPageProc,
-                              0);
+    return CreatePage(mainWindow, IDD_BLOCK_LIST_PAGE, BlockListPageProc);
 }
 
 void GetBlockListPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }

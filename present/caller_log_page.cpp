@@ -18,6 +18,7 @@
 #include "present/phone_number_format.h"
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
@@ -230,14 +231,11 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), lParam); return TRUE;
     case WM_CONTEXTMENU: OnContextMenu(page, reinterpret_cast<HWND>(wParam), lParam); return TRUE;
-    case WM_NOTIFY:
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
-        return TRUE;
+    case WM_NOTIFY: return AnswerMessage(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_DATA_FILE_ROWS: TakeDataFileBatch(&s_store, page, lParam); return TRUE;
     case MSG_CALLER_LOG_ADD_ROW: OnAddRow(page, reinterpret_cast<const NewRow*>(lParam)); return TRUE;
     case WM_SIZE: OnSize(page, LOWORD(lParam), HIWORD(lParam)); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
@@ -246,7 +244,7 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 HWND CreateCallerLogPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_CALLER_LOG_PAGE), mainWindow, CallerLogPageProc, 0);
+    return CreatePage(mainWindow, IDD_CALLER_LOG_PAGE, CallerLogPageProc);
 }
 
 void GetCallerLogPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }

@@ -1,7 +1,6 @@
 #include "present/contact_transfer.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <atomic>
 #include <cstring>
@@ -24,6 +23,7 @@
 #include "present/phone_book_ids.h"
 #include "present/phone_book_lookup.h"
 #include "present/phone_book_page.h"
+#include "ui/file_chooser.h"
 
 namespace {
 
@@ -137,27 +137,10 @@ DWORD WINAPI ContactReader(void* parameter) {
 
 // --- The page's side.
 
-bool ChooseFile(HWND page, bool save, char* path, DWORD* type) {
-    path[0] = '\0';
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = Owner(page);
-    chooser.lpstrFilter = save ? kExportFilters : kImportFilters;
-    chooser.nFilterIndex = 1;
-    chooser.lpstrFile = path;
-    chooser.nMaxFile = MAX_PATH;
-    // Nothing of the program depends on where the user last browsed.
-    chooser.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    BOOL chosen = save ? GetSaveFileNameA(&chooser) : GetOpenFileNameA(&chooser);
-    if (type != nullptr) *type = chooser.nFilterIndex;
-    return chosen != FALSE && path[0] != '\0';
-}
-
 void StartImport(HWND page) {
     if (s_transfer.reader || !BookReady(page)) return;
     char path[MAX_PATH];
-    if (ChooseFile(page, false, path, nullptr)) ImportContactsFrom(page, path);
+    if (ChooseFileName(Owner(page), false, kImportFilters, path, sizeof path)) ImportContactsFrom(page, path);
 }
 
 void TellRefusedFile(HWND page, const ContactsRead& read) {
@@ -213,7 +196,7 @@ void Export(HWND page) {
     if (s_transfer.reader || !BookReady(page)) return;
     char path[MAX_PATH];
     DWORD type = 1;
-    if (!ChooseFile(page, true, path, &type)) return;
+    if (!ChooseFileName(Owner(page), true, kExportFilters, path, sizeof path, &type)) return;
     // A name typed with a known extension says the format itself, whichever type the chooser shows.
     const char* extension = ExtensionOf(path);
     bool vCard = type == kExportVCard;

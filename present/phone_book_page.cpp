@@ -18,6 +18,7 @@
 #include "res/resource_ids.h"
 #include "ui/list_view.h"
 #include "ui/pair_list_editor.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
@@ -103,19 +104,11 @@ DataFileStore s_store{&kPhoneBookFile};
 
 void SortByColumn(HWND page, int column) {
     if (RowCount() < 2 || column < 0) return;
-    // The control keeps selection and focus by row, so they are carried to where their rows went.
-    HWND list = List(page);
-    std::vector<size_t> selected = SelectedListRows(list);
-    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    std::vector<size_t> moved;
-    {
+    ReorderListRows(List(page), [column] {
         auto hold = LockPhoneBookForChange();
-        moved = SortPhoneBook(&g_phoneBook, column);
-    }
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    for (size_t row : selected) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
-    if (focused >= 0) ListView_SetItemState(list, static_cast<int>(moved[focused]), LVIS_FOCUSED, LVIS_FOCUSED);
-    InvalidateRect(list, nullptr, TRUE);
+        return SortPhoneBook(&g_phoneBook, column);
+    });
+    InvalidateRect(List(page), nullptr, TRUE);
     MarkDataFileChanged(page);  // the order decides which contact a shared number names
 }
 
@@ -160,23 +153,16 @@ void OnDestroy(HWND page) {
     g_phoneBook = PhoneBookModel{};
 }
 
-// The result of a message that has one; a dialog procedure hands it over this way.
-INT_PTR Answer(HWND page, LRESULT result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
 INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND:
         if (!OnContactTransferCommand(page, wParam, lParam)) OnCommand(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+    case WM_NOTIFY: return AnswerMessage(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
     case MSG_DATA_FILE_ROWS: TakeDataFileBatch(&s_store, page, lParam); return TRUE;
     case MSG_CONTACTS_READ: OnContactsRead(page); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
@@ -185,8 +171,7 @@ INT_PTR CALLBACK PhoneBookPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 HWND CreatePhoneBookPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_PHONE_BOOK_PAGE), mainWindow, PhoneBookPageProc,
-                              0);
+    return CreatePage(mainWindow, IDD_PHONE_BOOK_PAGE, PhoneBookPageProc);
 }
 
 void GetPhoneBookPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }

@@ -11,10 +11,10 @@
 #include "present/popup_window.h"
 #include "res/resource_ids.h"
 #include "ui/enable_controls.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
-constexpr char kChangedProperty[] = "ch";
 constexpr char kSampleText[] = "This is \r\nsample text";
 
 // The brushes the two swatches are painted with, made on demand from the current colours and
@@ -46,12 +46,6 @@ bool SwatchOf(int id, Swatch* swatch) {
 
 bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED; }
 
-// Only what the user does counts as a change: filling the controls at creation happens while
-// the page is still hidden.
-void MarkChangedIfShown(HWND page) {
-    if (IsWindowVisible(page)) SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(1));
-}
-
 void OnInitDialog(HWND page) {
     g_state.popupsEnabled = ReadSettingDword(kSettingPopupsEnabled);
     g_state.popupCloseSeconds = ReadSettingDword(kSettingPopupSeconds);
@@ -69,7 +63,7 @@ void OnEnableChanged(HWND page) {
     bool enabled = IsChecked(page);
     g_state.popupsEnabled = enabled ? 1 : 0;
     EnableDialogControls(page, enabled, IDC_POPUP_ENABLED);
-    MarkChangedIfShown(page);
+    MarkPageChangedIfShown(page);
 }
 
 // A text that is no number gives 0: popups then close at their first tick.
@@ -78,7 +72,7 @@ void OnSecondsChanged(HWND page, int notification) {
     BOOL isNumber = FALSE;
     UINT seconds = GetDlgItemInt(page, IDC_POPUP_SECONDS, &isNumber, FALSE);
     g_state.popupCloseSeconds = isNumber ? seconds : 0;
-    MarkChangedIfShown(page);
+    MarkPageChangedIfShown(page);
 }
 
 void ChoosePopupFont(HWND page) {
@@ -127,7 +121,7 @@ void OnSwatchClicked(HWND page, int id, int notification) {
 }
 
 void SaveIfChanged(HWND page) {
-    if (RemovePropA(page, kChangedProperty) == nullptr) return;
+    if (!TakePageChanged(page)) return;
     WriteSettingDword(kSettingPopupsEnabled, g_state.popupsEnabled);
     WriteSettingDword(kSettingPopupSeconds, g_state.popupCloseSeconds);
     WriteSettingDword(kSettingShowNoCallerId, g_state.showNoCallerId);
@@ -138,7 +132,7 @@ void OnCommand(HWND page, int id, int notification) {
     case IDC_POPUP_ENABLED: OnEnableChanged(page); break;
     case IDC_POPUP_NO_CALLER_ID:
         g_state.showNoCallerId = IsDlgButtonChecked(page, IDC_POPUP_NO_CALLER_ID) == BST_CHECKED ? 1 : 0;
-        MarkChangedIfShown(page);
+        MarkPageChangedIfShown(page);
         break;
     case IDC_POPUP_SECONDS: OnSecondsChanged(page, notification); break;
     case IDC_POPUP_FONT_CHANGE: ChoosePopupFont(page); break;
@@ -159,7 +153,7 @@ INT_PTR OnControlColour(HWND control) {
 }
 
 void OnDestroy(HWND page) {
-    RemovePropA(page, kChangedProperty);  // not saved: the main window saves its pages before it goes
+    TakePageChanged(page);  // not saved: the main window saves its pages before it goes
     s_swatches.background.reset();
     s_swatches.text.reset();
 }
@@ -171,13 +165,12 @@ INT_PTR CALLBACK PopupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HWND>(lParam));
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
 }
 
 HWND CreatePopupPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_POPUP_PAGE), mainWindow, PopupPageProc, 0);
+    return CreatePage(mainWindow, IDD_POPUP_PAGE, PopupPageProc);
 }

@@ -1,7 +1,5 @@
 #include "present/sounds_page.h"
 
-#include <commdlg.h>
-
 #include <initializer_list>
 
 #include "base/messages.h"
@@ -11,10 +9,11 @@
 #include "present/sound_player.h"
 #include "present/sounds_page_ids.h"
 #include "res/resource_ids.h"
+#include "ui/dialog_page.h"
+#include "ui/file_chooser.h"
 
 namespace {
 
-constexpr char kChangedProperty[] = "ch";
 // Two filters, the first one chosen; each is a name and a pattern, the list ends with an empty name.
 constexpr char kWaveFilters[] = "WAV Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
 
@@ -23,12 +22,6 @@ constexpr char kWaveFilters[] = "WAV Files (*.wav)\0*.wav\0All Files (*.*)\0*.*\
 HWND s_soundsPage = nullptr;
 
 bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_SOUND_ENABLED) == BST_CHECKED; }
-
-// Only what the user does counts as a change: filling the controls at creation happens while
-// the page is still hidden.
-void MarkChangedIfShown(HWND page) {
-    if (IsWindowVisible(page)) SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(1));
-}
 
 void OnInitDialog(HWND page) {
     s_soundsPage = page;
@@ -45,12 +38,12 @@ void OnInitDialog(HWND page) {
 void OnEnableChanged(HWND page) {
     BOOL enable = IsChecked(page) ? TRUE : FALSE;
     for (int id : {IDC_SOUND_FILE, IDC_SOUND_BROWSE, IDC_SOUND_TEST}) EnableWindow(GetDlgItem(page, id), enable);
-    MarkChangedIfShown(page);
+    MarkPageChangedIfShown(page);
 }
 
 void OnBrowse(HWND page) {
     char path[kSoundPathSize] = "";
-    if (BrowseForWave(page, path, sizeof path)) SetDlgItemTextA(page, IDC_SOUND_FILE, path);
+    if (ChooseFileName(page, false, kWaveFilters, path, sizeof path)) SetDlgItemTextA(page, IDC_SOUND_FILE, path);
 }
 
 // The Test button and every ring.
@@ -62,7 +55,7 @@ void OnTest(HWND page) {
 }
 
 void SaveIfChanged(HWND page) {
-    if (RemovePropA(page, kChangedProperty) == nullptr) return;
+    if (!TakePageChanged(page)) return;
     char path[kSoundPathSize];
     int length = GetDlgItemTextA(page, IDC_SOUND_FILE, path, sizeof path);
     WriteSetting(kSettingSoundFile.name, path, static_cast<DWORD>(length) + 1, REG_SZ);
@@ -73,7 +66,7 @@ void OnCommand(HWND page, int id, int notification) {
     switch (id) {
     case IDC_SOUND_ENABLED: OnEnableChanged(page); break;
     case IDC_SOUND_FILE:
-        if (notification == EN_CHANGE) MarkChangedIfShown(page);
+        if (notification == EN_CHANGE) MarkPageChangedIfShown(page);
         break;
     case IDC_SOUND_BROWSE: OnBrowse(page); break;
     case IDC_SOUND_TEST: OnTest(page); break;
@@ -84,7 +77,7 @@ void OnCommand(HWND page, int id, int notification) {
 
 // Changes not saved by now are lost, as the main window saves its pages before it goes.
 void OnDestroy(HWND page) {
-    RemovePropA(page, kChangedProperty);
+    TakePageChanged(page);
     if (s_soundsPage == page) s_soundsPage = nullptr;
 }
 
@@ -94,35 +87,18 @@ INT_PTR CALLBACK SoundsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
 }
 
 HWND CreateSoundsPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_SOUNDS_PAGE), mainWindow, SoundsPageProc, 0);
+    return CreatePage(mainWindow, IDD_SOUNDS_PAGE, SoundsPageProc);
 }
 
 void PlayRingSound() {
     if (s_soundsPage != nullptr) PostMessageA(s_soundsPage, WM_COMMAND, CMD_SOUNDS_TEST, 0);
-}
-
-bool BrowseForWave(HWND owner, char* path, DWORD size) {
-    if (path == nullptr || size == 0) return false;
-    path[0] = '\0';
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = owner;
-    chooser.lpstrFilter = kWaveFilters;
-    chooser.nFilterIndex = 1;
-    chooser.lpstrFile = path;
-    chooser.nMaxFile = size;
-    // The program's files are found by full paths, but nothing should depend on where the
-    // user last browsed: the current directory stays where it was.
-    chooser.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return GetOpenFileNameA(&chooser) != FALSE;
 }
 
 void GetDefaultSoundPath(char* path, size_t size) {

@@ -13,8 +13,5 @@ INT_PTR CALLBACK SoundsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 // if the box is checked there. Only posts, so it returns at once; nothing without the page.
 void PlayRingSound();
 
-// The file-open dialog for a wave file, owned by owner, with the file name field empty. True
-// when the user chose an existing file, whose full path is then in path (size bytes).
-bool BrowseForWave(HWND owner, char* path, DWORD size);
 // The ring of the Windows sound scheme: "Media\ringin.wav" in the Windows directory.
 void GetDefaultSoundPath(char* path, size_t size);

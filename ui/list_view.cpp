@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include "base/text_utils.h"
 #include "base/win_state.h"
 #include "ui/column_width.h"
@@ -51,6 +50,19 @@ std::vector<size_t> SelectedListRows(HWND list) {
         rows.push_back(static_cast<size_t>(row));
     }
     return rows;
+}
+
+void ReorderListRows(HWND list, const std::function<std::vector<size_t>()>& reorder) {
+    std::vector<size_t> selected = SelectedListRows(list);
+    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    std::vector<size_t> moved = reorder();
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selected) {
+        if (row < moved.size()) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (focused >= 0 && static_cast<size_t>(focused) < moved.size()) {
+        ListView_SetItemState(list, static_cast<int>(moved[static_cast<size_t>(focused)]), LVIS_FOCUSED, LVIS_FOCUSED);
+    }
 }
 
 int GetNextSelectedRow(HWND dialog, int id, int start) {

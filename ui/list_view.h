@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "ui/row_search.h"
@@ -14,6 +15,9 @@
 // column's index, -1 on failure.
 int AddListColumn(HWND dialog, int id, int column, int percent, UINT titleId);
 
+// Has the model move its rows (reorder returns moved, moved[old row] = its new row) and carries
+// the selection and focus, which the control keeps by row, to where their rows went.
+void ReorderListRows(HWND list, const std::function<std::vector<size_t>()>& reorder);
 // Every selected row of the list, from the top.
 std::vector<size_t> SelectedListRows(HWND list);
 // The first selected row after start (-1: from the top); -1 when there is none.

@@ -15,6 +15,7 @@
 #include "ui/link_label.h"
 #include "ui/support_mail.h"
 #include "ui/support_page_ids.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
@@ -96,13 +97,12 @@ INT_PTR CALLBACK SupportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         ShowCurrentState(page);
         return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam), lParam); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(page); return TRUE;
     default: return FALSE;
     }
 }
 
 HWND CreateSupportPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_SUPPORT_PAGE), mainWindow, SupportPageProc, 0);
+    return CreatePage(mainWindow, IDD_SUPPORT_PAGE, SupportPageProc);
 }
