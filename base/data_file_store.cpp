@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "base/data_file_path.h"
 #include "base/error_text.h"
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -139,7 +140,7 @@ DataFileLock::DataFileLock(DataFileStore* store) : store_(store) {
 DataFileLock::~DataFileLock() { store_->fileLock.unlock(); }
 
 void GetDataFileStorePath(const DataFileStore& store, char* buffer) {
-    GetDataFilePath(*store.kind->setting, store.kind->extension, buffer);
+    ResolveDataFilePath(store.kind->setting, store.kind->extension, buffer);
 }
 
 void OpenDataFileStore(DataFileStore* store, HWND page) {

@@ -1,23 +1,11 @@
 #include "base/data_files.h"
 
-#include <utility>
-
-#include "base/data_file_path.h"
 #include "base/error_text.h"
 #include "base/file_write_warning.h"
 #include "base/program_path.h"
-#include "base/settings.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "diag/program_log.h"
-
-namespace {
-
-void TemporaryPath(const char* path, char (&temporary)[MAX_PATH + 8]) {
-    CopyText(temporary, sizeof temporary, path);
-    AppendText(temporary, sizeof temporary, ".new");
-}
-
-}  // namespace
 
 void GetProgramFilePath(const char* extension, char* buffer, DWORD size) {
     char program[MAX_PATH + 1];
@@ -30,10 +18,6 @@ void GetProgramFilePath(const char* extension, char* buffer, DWORD size) {
     ReplaceExtension(program, extension, buffer, size);
 }
 
-void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer) {
-    ResolveDataFilePath(&setting, extension, buffer);
-}
-
 DataFileState StateAfterFailedRead(const char* path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
@@ -44,32 +28,6 @@ DataFileState StateAfterFailedRead(const char* path) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DataFileState::Missing
                                                                           : DataFileState::Unreadable;
-}
-
-OwnedHandle BeginRewrite(const char* path) {
-    char temporary[MAX_PATH + 8];
-    TemporaryPath(path, temporary);
-    return OwnedHandle(CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-bool CommitRewrite(const char* path, OwnedHandle file) {
-    char temporary[MAX_PATH + 8];
-    TemporaryPath(path, temporary);
-    bool flushed = FlushFileBuffers(file.get()) != FALSE;
-    file.reset();  // closed first: an open file cannot take the old one's place
-    if (flushed && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    DWORD error = GetLastError();
-    DeleteFileA(temporary);
-    SetLastError(error);
-    return false;
-}
-
-void AbandonRewrite(const char* path, OwnedHandle file) {
-    char temporary[MAX_PATH + 8];
-    TemporaryPath(path, temporary);
-    file.reset();
-    DeleteFileA(temporary);
 }
 
 bool AppendTextToFile(const char* path, const char* text) {
@@ -113,21 +71,19 @@ bool WriteRows(HANDLE file, size_t rows, size_t lineSize, DataFileLine line) {
 }  // namespace
 
 bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lineSize, DataFileLine line) {
+    char temporary[MAX_PATH + 8];
+    CopyText(temporary, sizeof temporary, path);
+    AppendText(temporary, sizeof temporary, ".new");
+    OwnedHandle file(CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool written = file && WriteRows(file.get(), rows, lineSize, line) && FlushFileBuffers(file.get());
+    DWORD error = written ? 0 : GetLastError();
+    file.reset();  // closed first: an open file cannot take the old one's place
+    if (written && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (error == 0) error = GetLastError();
+    DeleteFileA(temporary);  // the old file stays as it was
     char reason[256];
-    OwnedHandle file = BeginRewrite(path);
-    bool saved = static_cast<bool>(file);
-    if (saved && !WriteRows(file.get(), rows, lineSize, line)) {
-        DWORD error = GetLastError();
-        AbandonRewrite(path, std::move(file));
-        SetLastError(error);
-        saved = false;
-    } else if (saved) {
-        saved = CommitRewrite(path, std::move(file));
-    }
-    if (!saved) {
-        DWORD error = GetLastError();
-        LogPrintf("Could not save %s: %s", what, ErrorText(error, reason, sizeof reason));
-        WarnFileNotWritten(path, error);
-    }
-    return saved;
+    LogPrintf("Could not save %s: %s", what, ErrorText(error, reason, sizeof reason));
+    WarnFileNotWritten(path, error);
+    return false;
 }

@@ -6,32 +6,19 @@
 #include <cstddef>
 
 #include "base/data_file_rule.h"
-#include "base/settings_table.h"
-#include "base/unique_handle.h"
 
 // The program's own path with another extension; empty when it cannot be made.
 void GetProgramFilePath(const char* extension, char* buffer, DWORD size);
-
-// The path stored in setting (a REG_SZ); when missing, the program's file name with extension in
-// the folder the data folder rule chooses (base/data_file_path.h), which is then stored. buffer
-// holds MAX_PATH characters.
-void GetDataFilePath(const SettingInfo& setting, const char* extension, char* buffer);
 
 // What a read that failed found: the file missing, or there but not readable (held by another
 // program, a read error), which must never be rewritten from the list.
 DataFileState StateAfterFailedRead(const char* path);
 
-// A rewrite goes to "path.new" beside the file; CommitRewrite then puts it in the file's place in
-// one step, so a crash or power cut leaves the old file or the new one, whole. Both take the file
-// and close it.
-OwnedHandle BeginRewrite(const char* path);
-bool CommitRewrite(const char* path, OwnedHandle file);
-void AbandonRewrite(const char* path, OwnedHandle file);
-
-// Writes the file anew from rows lines through the three above, a block at a time: line puts
-// row's line (fewer than lineSize characters) at out and returns its length, 0 for a row that is
-// not kept. A failure is logged ("Could not save <what>: <reason>"), shown to the user once a run,
-// and leaves the old file whole.
+// Writes the file anew from rows lines, a block at a time: line puts row's line (fewer than
+// lineSize characters) at out and returns its length, 0 for a row that is not kept. The lines go
+// to "path.new" beside the file, which then takes the file's place in one step, so a crash or
+// power cut leaves the old file or the new one, whole. A failure is logged ("Could not save
+// <what>: <reason>"), shown to the user once a run, and leaves the old file whole.
 using DataFileLine = size_t (*)(size_t row, char* out, size_t lineSize);
 bool RewriteDataFile(const char* path, const char* what, size_t rows, size_t lineSize, DataFileLine line);
 
