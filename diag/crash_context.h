@@ -2,30 +2,16 @@
 // local-heap record, made when the crash is caught and freed when its handling ends.
 #pragma once
 #include <windows.h>
-#include <oleauto.h>
 
-// One module that the dump library reported, most recently reported first.
-struct ModuleRecord {
-    BSTR path;                      // SysAllocString; freed with SysFreeString
-    ULONG64 baseAddress;
-    ULONG imageSize;
-    ULONG checkSum;
-    ULONG timeDateStamp;
-    VS_FIXEDFILEINFO versionInfo;
-    const void* codeViewRecord;     // valid only while the dump is written
-    ULONG codeViewRecordSize;
-    const void* miscRecord;
-    ULONG miscRecordSize;
-    ModuleRecord* next;
-};
+#include "diag/crash_report.h"
 
 inline constexpr int kRecipientSize = 64;
 inline constexpr int kSubjectSize = 128;
 inline constexpr int kBodySize = 4096;
 
 struct CrashContext {
-    char modulePath[MAX_PATH];   // the program, or the module the exception address lies in
-    ModuleRecord* modules;       // filled while the dump is written
+    CrashModule* modules;        // local-heap array, filled while the dump is written, most recently reported first
+    size_t moduleCount;
     char* tempFiles;             // multi-string: the dump (when written), then the report
     char recipient[kRecipientSize];  // set when "Send crash report" was checked as the dialog closed
     char subject[kSubjectSize];

@@ -1,7 +1,9 @@
 #include "diag/crash_countdown.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/text_utils.h"
@@ -13,15 +15,7 @@ constexpr char kCountMark[] = " [";
 // Reads a number like atoi (leading blanks, a sign, digits up to the first other character), but
 // saturating instead of overflowing on an absurd count.
 int ReadCount(const char* text) {
-    while (IsBlank(*text)) ++text;
-    bool negative = *text == '-';
-    if (*text == '-' || *text == '+') ++text;
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        if (value < INT_MAX) value = value * 10 + (*text - '0');
-    }
-    if (value > INT_MAX) value = INT_MAX;
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(std::clamp<long long>(std::strtoll(text, nullptr, 10), INT_MIN, INT_MAX));
 }
 
 }  // namespace

@@ -41,19 +41,12 @@ void PostStopCountdown(HWND dialog) { PostMessageA(dialog, WM_COMMAND, CMD_STOP_
 void OnInitDialog(HWND dialog, CrashContext* context) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
 
+    // The product name goes in front of the problem's text and of the title.
     char text[512];
     char rest[384];
     GetDlgItemTextA(dialog, IDC_CRASH_PROBLEM, rest, sizeof rest);
-    CopyText(text, sizeof text, kProductName);
-    AppendText(text, sizeof text, rest);
+    wsprintfA(text, "%s%s", kProductName, rest);
     SetDlgItemTextA(dialog, IDC_CRASH_PROBLEM, text);
-
-    char title[128];
-    GetWindowTextA(dialog, rest, sizeof rest);
-    CopyText(title, sizeof title, kProductName);
-    AppendText(title, sizeof title, " - ");
-    AppendText(title, sizeof title, rest);
-    SetWindowTextA(dialog, title);
 
     // Both post CMD_STOP_COUNTDOWN, which arrives before the dialog is shown and so stops nothing.
     SendMessageA(dialog, WM_COMMAND, IDC_CRASH_SEND, 0);
@@ -62,13 +55,11 @@ void OnInitDialog(HWND dialog, CrashContext* context) {
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetTimer(dialog, TIMER_COUNTDOWN_DELAY, kCountdownDelayMs, nullptr);
 
+    GetWindowTextA(dialog, rest, sizeof rest);
+    int length = wsprintfA(text, "%s - %s", kProductName, rest);
     ++s_crashCount;
-    if (s_crashCount >= 2) {
-        char count[24];
-        wsprintfA(count, "  [%d]", s_crashCount);
-        AppendText(title, sizeof title, count);
-        SetWindowTextA(dialog, title);
-    }
+    if (s_crashCount >= 2) wsprintfA(text + length, "  [%d]", s_crashCount);
+    SetWindowTextA(dialog, text);
 }
 
 // Reads the report file into the edit field the first time it is unfolded.
@@ -109,11 +100,19 @@ void FoldOrUnfold(HWND dialog) {
     EnableWindow(report, TRUE);
 }
 
+// A copy of the dump where the user chooses, through the system's save-file chooser.
 void SaveDumpAs(HWND dialog) {
     const char* dump = FindPathWithExtension(ContextOf(dialog)->tempFiles, "dmp");
     if (dump == nullptr) return;
     char name[kSaveNameSize] = "";
-    if (SaveFileAs(dialog, name, sizeof name)) CopyFileA(dump, name, FALSE);
+    OPENFILENAMEA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog;
+    chooser.lpstrFilter = "All Files (*.*)\0*.*\0";
+    chooser.lpstrFile = name;
+    chooser.nMaxFile = sizeof name;
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (GetSaveFileNameA(&chooser)) CopyFileA(dump, name, FALSE);
 }
 
 // Any sign of the user being there ends the countdown, and the button reads "Ignore" again.
@@ -145,6 +144,7 @@ void OnTimer(HWND dialog, UINT_PTR timer) {
 }
 
 void OnCommand(HWND dialog, int id) {
+    if (id == IDC_CRASH_SAVE_DUMP || id == IDC_CRASH_MORE || id == IDC_CRASH_SEND) PostStopCountdown(dialog);
     switch (id) {
     case IDOK: PostMessageA(dialog, WM_CLOSE, 0, 0); break;
     case IDCANCEL:
@@ -153,18 +153,9 @@ void OnCommand(HWND dialog, int id) {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         break;
     case IDC_CRASH_ABORT: EndDialog(dialog, kCrashAbort); break;
-    case IDC_CRASH_SAVE_DUMP:
-        PostStopCountdown(dialog);
-        SaveDumpAs(dialog);
-        break;
-    case IDC_CRASH_MORE:
-        PostStopCountdown(dialog);
-        FoldOrUnfold(dialog);
-        break;
-    case IDC_CRASH_SEND:
-        PostStopCountdown(dialog);
-        EnableWindow(GetDlgItem(dialog, IDC_CRASH_SEND_DUMP), IsChecked(dialog, IDC_CRASH_SEND));
-        break;
+    case IDC_CRASH_SAVE_DUMP: SaveDumpAs(dialog); break;
+    case IDC_CRASH_MORE: FoldOrUnfold(dialog); break;
+    case IDC_CRASH_SEND: EnableWindow(GetDlgItem(dialog, IDC_CRASH_SEND_DUMP), IsChecked(dialog, IDC_CRASH_SEND)); break;
     case CMD_STOP_COUNTDOWN: OnStopCountdown(dialog); break;
     default: break;
     }
@@ -213,15 +204,4 @@ INT_PTR CALLBACK CrashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY: OnDestroy(dialog); return FALSE;
     default: return FALSE;
     }
-}
-
-BOOL SaveFileAs(HWND owner, char* buffer, DWORD bufferSize) {
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = owner;
-    chooser.lpstrFilter = "All Files (*.*)\0*.*\0";
-    chooser.lpstrFile = buffer;
-    chooser.nMaxFile = bufferSize;
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    return GetSaveFileNameA(&chooser);
 }

@@ -10,7 +10,3 @@
 INT_PTR ShowCrashDialog(CrashContext* context);
 
 INT_PTR CALLBACK CrashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The system's save-file chooser for any file; buffer holds the chosen name. Nonzero when the
-// user chose one.
-BOOL SaveFileAs(HWND owner, char* buffer, DWORD bufferSize);

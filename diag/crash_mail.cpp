@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "base/text_utils.h"
 #include "base/unique_handle.h"
@@ -12,22 +13,14 @@
 
 namespace {
 
-constexpr char kSmtpPrefix[] = "SMTP:";
-
 // Windows marks a registered Simple MAPI mail program here. Without it, MAPI32.DLL is only a
 // stub that shows "no mail program" and fails, so the link is the better way straight away.
 bool SimpleMapiRegistered() {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", 0, KEY_QUERY_VALUE,
-                      &opened) != ERROR_SUCCESS) {
-        return false;
-    }
-    OwnedKey key(opened);
     char value[8] = "";
-    DWORD size = sizeof value - 1;
-    DWORD type = 0;
-    LONG result = RegQueryValueExA(key.get(), "MAPI", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    return result == ERROR_SUCCESS && type == REG_SZ && std::strcmp(value, "1") == 0;
+    DWORD size = sizeof value;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Messaging Subsystem", "MAPI", RRF_RT_REG_SZ,
+                        nullptr, value, &size) == ERROR_SUCCESS &&
+           std::strcmp(value, "1") == 0;
 }
 
 // MAPISendMail's answer, or MAPI_E_NOT_SUPPORTED when there is no MAPI to ask.
@@ -37,39 +30,34 @@ ULONG SendWithMapi(const CrashContext* context) {
     if (!library) return MAPI_E_NOT_SUPPORTED;
     auto sendMail =
         reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library.get(), "MAPISendMail")));
-    ULONG result = MAPI_E_NOT_SUPPORTED;
-    if (sendMail != nullptr) {
-        char address[sizeof kSmtpPrefix + kRecipientSize];
-        lstrcpynA(address, kSmtpPrefix, sizeof address);
-        lstrcpynA(address + sizeof kSmtpPrefix - 1, context->recipient, kRecipientSize);
-        MapiRecipDesc recipient{};
-        recipient.ulRecipClass = MAPI_TO;
-        recipient.lpszName = const_cast<char*>(context->recipient);
-        recipient.lpszAddress = address;
+    if (sendMail == nullptr) return MAPI_E_NOT_SUPPORTED;
+    char address[sizeof "SMTP:" + kRecipientSize];  // the recipient field is at most 63 characters
+    wsprintfA(address, "SMTP:%s", context->recipient);
+    MapiRecipDesc recipient{};
+    recipient.ulRecipClass = MAPI_TO;
+    recipient.lpszName = const_cast<char*>(context->recipient);
+    recipient.lpszAddress = address;
 
-        // The dump goes along only when the user asked for it; the report always.
-        MapiFileDesc files[2]{};
-        ULONG fileCount = 0;
-        const char* report = FindPathWithExtension(context->tempFiles, "txt");
-        const char* dump = context->sendDump ? FindPathWithExtension(context->tempFiles, "dmp") : nullptr;
-        const char* paths[] = {report, dump};
-        for (const char* path : paths) {
-            if (path == nullptr) continue;
-            files[fileCount].nPosition = static_cast<ULONG>(-1);
-            files[fileCount].lpszPathName = const_cast<char*>(path);
-            ++fileCount;
-        }
-
-        MapiMessage message{};
-        message.lpszSubject = const_cast<char*>(context->subject);
-        message.lpszNoteText = const_cast<char*>(context->body);
-        message.nRecipCount = 1;
-        message.lpRecips = &recipient;
-        message.nFileCount = fileCount;
-        message.lpFiles = fileCount > 0 ? files : nullptr;
-        result = sendMail(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0);
+    // The dump goes along only when the user asked for it; the report always.
+    MapiFileDesc files[2]{};
+    ULONG fileCount = 0;
+    const char* report = FindPathWithExtension(context->tempFiles, "txt");
+    const char* dump = context->sendDump ? FindPathWithExtension(context->tempFiles, "dmp") : nullptr;
+    for (const char* path : {report, dump}) {
+        if (path == nullptr) continue;
+        files[fileCount].nPosition = static_cast<ULONG>(-1);
+        files[fileCount].lpszPathName = const_cast<char*>(path);
+        ++fileCount;
     }
-    return result;
+
+    MapiMessage message{};
+    message.lpszSubject = const_cast<char*>(context->subject);
+    message.lpszNoteText = const_cast<char*>(context->body);
+    message.nRecipCount = 1;
+    message.lpRecips = &recipient;
+    message.nFileCount = fileCount;
+    message.lpFiles = fileCount > 0 ? files : nullptr;
+    return sendMail(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0);
 }
 
 // Opens the folder with the file selected, so the user can drag it into the mail.

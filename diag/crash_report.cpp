@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "base/text_utils.h"
 
@@ -45,6 +46,27 @@ constexpr uint16_t kUnknownArchitecture = 0xFFFF;
 constexpr const char* kIntelLevels[] = {"Intel 30386", "Intel 80486", "Intel Pentium", "Intel Pentium Pro"};
 constexpr uint16_t kFirstIntelLevel = 3;
 
+// One piece, formatted into a kReportPieceSize buffer (longer pieces are cut). Literal formats only.
+__attribute__((format(printf, 2, 3))) void ReportPrintf(const ReportSink& sink, const char* format, ...) {
+    if (sink.write == nullptr || format == nullptr) return;
+    char piece[kReportPieceSize];
+    va_list arguments;
+    va_start(arguments, format);
+    int written = std::vsnprintf(piece, sizeof piece, format, arguments);
+    va_end(arguments);
+    if (written <= 0) return;
+    size_t length = static_cast<size_t>(written) < sizeof piece ? static_cast<size_t>(written) : sizeof piece - 1;
+    sink.write(sink.context, piece, length);
+}
+
+// The system's name of an exception code, "UNKNOWN" for codes it does not list.
+const char* ExceptionName(uint32_t code) {
+    for (const ExceptionNameEntry& entry : kExceptionNames) {
+        if (entry.code == code) return entry.name;
+    }
+    return "UNKNOWN";
+}
+
 const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
 // The two 16-bit halves of both version words, most significant first.
@@ -76,45 +98,26 @@ void WriteModule(const CrashModule& module, const ReportSink& sink) {
     ReportPrintf(sink, "\r\n");
 }
 
-}  // namespace
-
-void ReportPrintf(const ReportSink& sink, const char* format, ...) {
-    if (sink.write == nullptr || format == nullptr) return;
-    char piece[kReportPieceSize];
-    va_list arguments;
-    va_start(arguments, format);
-    int written = std::vsnprintf(piece, sizeof piece, format, arguments);
-    va_end(arguments);
-    if (written <= 0) return;
-    size_t length = static_cast<size_t>(written) < sizeof piece ? static_cast<size_t>(written) : sizeof piece - 1;
-    sink.write(sink.context, piece, length);
-}
-
-const char* ExceptionName(uint32_t code) {
-    for (const ExceptionNameEntry& entry : kExceptionNames) {
-        if (entry.code == code) return entry.name;
-    }
-    return "UNKNOWN";
-}
-
-void FormatProcessorName(uint16_t architecture, char* out, size_t outSize) {
-    if (architecture < sizeof kProcessorNames / sizeof kProcessorNames[0]) {
-        CopyText(out, outSize, kProcessorNames[architecture]);
+// The architecture's name, and for an Intel processor its level ("Intel 80486", ...); numbers for
+// what the tables do not name.
+void WriteProcessor(uint16_t architecture, uint16_t level, const ReportSink& sink) {
+    if (architecture < std::size(kProcessorNames)) {
+        ReportPrintf(sink, "\r\nProcessor: %s", kProcessorNames[architecture]);
     } else if (architecture == kUnknownArchitecture) {
-        CopyText(out, outSize, "UNKNOWN");
-    } else if (out != nullptr && outSize > 0) {
-        std::snprintf(out, outSize, "0x%X", static_cast<unsigned>(architecture));
+        ReportPrintf(sink, "\r\nProcessor: UNKNOWN");
+    } else {
+        ReportPrintf(sink, "\r\nProcessor: 0x%X", static_cast<unsigned>(architecture));
+    }
+    if (architecture != 0) return;
+    size_t index = static_cast<size_t>(level) - kFirstIntelLevel;
+    if (level >= kFirstIntelLevel && index < std::size(kIntelLevels)) {
+        ReportPrintf(sink, "\r\nProcessor Level: %s", kIntelLevels[index]);
+    } else {
+        ReportPrintf(sink, "\r\nProcessor Level: %d", static_cast<int>(level));
     }
 }
 
-void FormatProcessorLevel(uint16_t level, char* out, size_t outSize) {
-    size_t index = static_cast<size_t>(level) - kFirstIntelLevel;
-    if (level >= kFirstIntelLevel && index < sizeof kIntelLevels / sizeof kIntelLevels[0]) {
-        CopyText(out, outSize, kIntelLevels[index]);
-    } else if (out != nullptr && outSize > 0) {
-        std::snprintf(out, outSize, "%d", static_cast<int>(level));
-    }
-}
+}  // namespace
 
 const CrashModule* FindFaultingModule(const CrashModule* modules, size_t count, uint64_t address) {
     if (modules == nullptr) return nullptr;
@@ -128,13 +131,7 @@ const CrashModule* FindFaultingModule(const CrashModule* modules, size_t count, 
 void WriteCrashReport(const CrashFacts& facts, const ReportSink& sink) {
     if (facts.hasRecord) WriteException(facts, sink);
 
-    char name[32];
-    FormatProcessorName(facts.processorArchitecture, name, sizeof name);
-    ReportPrintf(sink, "\r\nProcessor: %s", name);
-    if (facts.processorArchitecture == 0) {
-        FormatProcessorLevel(facts.processorLevel, name, sizeof name);
-        ReportPrintf(sink, "\r\nProcessor Level: %s", name);
-    }
+    WriteProcessor(facts.processorArchitecture, facts.processorLevel, sink);
     ReportPrintf(sink, "\r\nNumber Of Processors: %d", static_cast<int>(facts.processorCount));
     ReportPrintf(sink, "\r\nOperating System: %u.%u buind %u \"%s\"\r\n\r\n", facts.osMajor, facts.osMinor,
                  facts.osBuild, OrEmpty(facts.servicePack));

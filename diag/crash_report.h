@@ -47,16 +47,6 @@ struct ReportSink {
     void* context;
 };
 
-// One piece, formatted into a kReportPieceSize buffer (longer pieces are cut). Literal formats only.
-void ReportPrintf(const ReportSink& sink, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// The system's name of an exception code, "UNKNOWN" for codes it does not list.
-const char* ExceptionName(uint32_t code);
-// "INTEL", "MIPS", ..., "UNKNOWN" for 0xFFFF, else the number as "0x%X".
-void FormatProcessorName(uint16_t architecture, char* out, size_t outSize);
-// The level of an Intel processor ("Intel 80486", ...), else the number.
-void FormatProcessorLevel(uint16_t level, char* out, size_t outSize);
-
 // The first module whose range, base to base plus image size with both ends included, holds the
 // address; nullptr when none does.
 const CrashModule* FindFaultingModule(const CrashModule* modules, size_t count, uint64_t address);

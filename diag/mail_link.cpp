@@ -1,7 +1,10 @@
 #include "diag/mail_link.h"
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
+
+#include "base/text_utils.h"
 
 namespace {
 
@@ -27,34 +30,23 @@ bool AppendWhole(char* out, size_t outSize, size_t* used, const char* text) {
 size_t PercentEncodedSize(size_t length) { return length * 6 + 1; }
 
 bool PercentEncode(const char* text, char* out, size_t outSize) {
-    static const char kHex[] = "0123456789ABCDEF";
     if (out == nullptr || outSize == 0) return false;
     out[0] = '\0';
-    if (text == nullptr) return true;
     size_t used = 0;
     char previous = '\0';
-    for (const char* at = text; *at != '\0'; previous = *at++) {
+    for (const char* at = text; at != nullptr && *at != '\0'; previous = *at++) {
         unsigned char c = static_cast<unsigned char>(*at);
-        char piece[7];
-        size_t pieceLength = 0;
+        char piece[7] = {static_cast<char>(c), '\0'};
         if (c == '\n' && previous != '\r') {
-            std::memcpy(piece, "%0D%0A", 6);
-            pieceLength = 6;
-        } else if (IsUnreserved(c)) {
-            piece[pieceLength++] = static_cast<char>(c);
-        } else {
-            piece[pieceLength++] = '%';
-            piece[pieceLength++] = kHex[c >> 4];
-            piece[pieceLength++] = kHex[c & 0x0F];
+            CopyText(piece, sizeof piece, "%0D%0A");
+        } else if (!IsUnreserved(c)) {
+            std::snprintf(piece, sizeof piece, "%%%02X", c);
         }
-        if (used + pieceLength + 1 > outSize) {
+        if (!AppendWhole(out, outSize, &used, piece)) {
             out[0] = '\0';
             return false;
         }
-        std::memcpy(out + used, piece, pieceLength);
-        used += pieceLength;
     }
-    out[used] = '\0';
     return true;
 }
 

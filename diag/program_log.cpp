@@ -40,18 +40,16 @@ void AddLogLine(const char* text) {
     HWND list = s_logList;
     if (list == nullptr || g_state.stop != 0 || text == nullptr) return;
     if (s_lastLineTime == 0) s_lastLineTime = GetTickCount();
-    size_t length = lstrlenA(text);
-    char* line = static_cast<char*>(LocalAlloc(LPTR, length + 128));
+    size_t size = lstrlenA(text) + 128;
+    char* line = static_cast<char*>(LocalAlloc(LPTR, size));
     if (line != nullptr) {
         size_t prefix = FormatLogPrefix(line, kLogPrefixSize, TicksSince(s_lastLineTime));
-        CopyText(line + prefix, length + 128 - prefix, text);
-        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        for (int drop = LogLinesToDrop(static_cast<int>(count)); drop > 0; --drop) {
+        CopyText(line + prefix, size - prefix, text);
+        for (int drop = LogLinesToDrop(static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0))); drop > 0; --drop) {
             SendMessageA(list, LB_DELETESTRING, 0, 0);
         }
-        if (count > kMaxLogLines - 1) count = kMaxLogLines - 1;
-        if (count < 0) count = 0;
-        LRESULT at = SendMessageA(list, LB_INSERTSTRING, count, reinterpret_cast<LPARAM>(line));
+        // The list is not sorted: the line goes to the end, also when another thread added one meanwhile.
+        LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
         SendMessageA(list, LB_SETCURSEL, at, 0);  // scrolls the newest line into view
         LocalFree(line);
     }

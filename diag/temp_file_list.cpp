@@ -14,14 +14,15 @@ bool SameNoCase(const char* a, size_t aLength, const char* b, size_t bLength) {
     return CompareTextNoCase(a, static_cast<int>(aLength), b, static_cast<int>(bLength)) == 0;
 }
 
-}  // namespace
-
+// Bytes of the texts with their NULs, without the closing NUL; 0 for a missing list.
 size_t MultiStringLength(const char* list) {
     if (list == nullptr) return 0;
     const char* at = list;
     while (*at != '\0') at += std::strlen(at) + 1;
     return static_cast<size_t>(at - list);
 }
+
+}  // namespace
 
 size_t AppendMultiStringSize(const char* list, const char* text) {
     return MultiStringLength(list) + (text != nullptr ? std::strlen(text) : 0) + 4;
@@ -53,12 +54,11 @@ const char* MultiStringAt(const char* list, size_t index) {
 const char* FindPathWithExtension(const char* list, const char* extension) {
     if (extension == nullptr) return nullptr;
     size_t extensionLength = std::strlen(extension);
-    for (size_t i = 0;; ++i) {
-        const char* path = MultiStringAt(list, i);
-        if (path == nullptr) return nullptr;
+    for (size_t i = 0; const char* path = MultiStringAt(list, i); ++i) {
         const char* dot = std::strrchr(path, '.');
         if (dot != nullptr && SameNoCase(dot + 1, std::strlen(dot + 1), extension, extensionLength)) return path;
     }
+    return nullptr;
 }
 
 bool MakeTempPath(const char* directory, const char* extension, char* out, size_t outSize) {

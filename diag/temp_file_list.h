@@ -4,8 +4,6 @@
 #pragma once
 #include <cstddef>
 
-// Bytes of the texts with their NULs, without the closing NUL; 0 for a missing list.
-size_t MultiStringLength(const char* list);
 // Size of the zero-filled block that holds the list with text behind it: the old length, the
 // text's length and 4 bytes more (the text's NUL, the closing NUL, and room to spare).
 size_t AppendMultiStringSize(const char* list, const char* text);
