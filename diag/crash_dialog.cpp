@@ -1,7 +1,5 @@
 #include "diag/crash_dialog.h"
 
-#include <commdlg.h>
-
 #include "base/messages.h"
 #include "base/product.h"
 #include "base/read_whole_file.h"
@@ -11,6 +9,7 @@
 #include "diag/crash_dialog_ids.h"
 #include "diag/temp_file_list.h"
 #include "res/resource_ids.h"
+#include "ui/file_chooser.h"
 
 namespace {
 
@@ -105,14 +104,7 @@ void SaveDumpAs(HWND dialog) {
     const char* dump = FindPathWithExtension(ContextOf(dialog)->tempFiles, "dmp");
     if (dump == nullptr) return;
     char name[kSaveNameSize] = "";
-    OPENFILENAMEA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.lpstrFilter = "All Files (*.*)\0*.*\0";
-    chooser.lpstrFile = name;
-    chooser.nMaxFile = sizeof name;
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (GetSaveFileNameA(&chooser)) CopyFileA(dump, name, FALSE);
+    if (ChooseFileName(dialog, true, "All Files (*.*)\0*.*\0", name, sizeof name)) CopyFileA(dump, name, FALSE);
 }
 
 // Any sign of the user being there ends the countdown, and the button reads "Ignore" again.
