@@ -12,13 +12,17 @@ inline constexpr int kBodySize = 4096;
 struct CrashContext {
     CrashModule* modules;        // local-heap array, filled while the dump is written, most recently reported first
     size_t moduleCount;
-    char* tempFiles;             // multi-string: the dump (when written), then the report
+    char dumpPath[MAX_PATH];     // the temporary files, once written; empty until then
+    char reportPath[MAX_PATH];
     char recipient[kRecipientSize];  // set when "Send crash report" was checked as the dialog closed
     char subject[kSubjectSize];
     char body[kBodySize];
     BOOL sendDump;               // "Send minidump of memory (optional)" as the dialog closed
     DWORD faultingThreadId;      // the thread the dump names as the one that raised the exception
 };
+
+// A temporary file's path, nullptr when it was not written.
+inline const char* WrittenPath(const char* path) { return path[0] != '\0' ? path : nullptr; }
 
 // Dialog results.
 inline constexpr INT_PTR kCrashAbort = 3;

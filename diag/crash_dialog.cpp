@@ -7,7 +7,6 @@
 #include "base/win_state.h"
 #include "diag/crash_countdown.h"
 #include "diag/crash_dialog_ids.h"
-#include "diag/temp_file_list.h"
 #include "res/resource_ids.h"
 #include "ui/file_chooser.h"
 
@@ -64,7 +63,7 @@ void OnInitDialog(HWND dialog, CrashContext* context) {
 // Reads the report file into the edit field the first time it is unfolded.
 void LoadReportText(HWND dialog, HWND report) {
     if (GetWindowTextLengthA(report) != 0) return;
-    const char* path = FindPathWithExtension(ContextOf(dialog)->tempFiles, "txt");
+    const char* path = WrittenPath(ContextOf(dialog)->reportPath);
     if (path == nullptr) return;
     char* text = ReadWholeFile(path, nullptr);
     if (text == nullptr) return;
@@ -101,7 +100,7 @@ void FoldOrUnfold(HWND dialog) {
 
 // A copy of the dump where the user chooses, through the system's save-file chooser.
 void SaveDumpAs(HWND dialog) {
-    const char* dump = FindPathWithExtension(ContextOf(dialog)->tempFiles, "dmp");
+    const char* dump = WrittenPath(ContextOf(dialog)->dumpPath);
     if (dump == nullptr) return;
     char name[kSaveNameSize] = "";
     if (ChooseFileName(dialog, true, "All Files (*.*)\0*.*\0", name, sizeof name)) CopyFileA(dump, name, FALSE);

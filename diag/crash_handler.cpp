@@ -4,12 +4,14 @@
 #include <dbghelp.h>
 
 #include <cstring>
+#include <initializer_list>
 
+#include "base/text_utils.h"
 #include "base/unique_handle.h"
 #include "diag/crash_context.h"
 #include "diag/crash_dialog.h"
 #include "diag/crash_mail.h"
-#include "diag/temp_file_list.h"
+#include "diag/temp_file_path.h"
 
 namespace {
 
@@ -34,25 +36,9 @@ OwnedHandle CreateTempFile(const char* extension, char (&path)[MAX_PATH]) {
     return OwnedHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Adds the path to the context's temporary files when the file exists. The list is a new block
-// each time; without memory for it the old list stays.
-void AddTempFile(CrashContext* context, const char* path) {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
-    size_t size = AppendMultiStringSize(context->tempFiles, path);
-    auto* block = static_cast<char*>(LocalAlloc(LPTR, size));
-    if (block == nullptr) return;
-    AppendMultiStringInto(block, size, context->tempFiles, path);
-    LocalFree(context->tempFiles);
-    context->tempFiles = block;
-}
-
-void DeleteTempFiles(const char* list) {
-    char directory[MAX_PATH + 1];
-    if (!GetTempDirectory(directory)) return;
-    for (size_t i = 0; const char* path = MultiStringAt(list, i); ++i) {
-        // Only what we made ourselves: a path from anywhere else is left alone.
-        if (PathInDirectory(path, directory)) DeleteFileA(path);
-    }
+// Where the file was written, so the dialog shows it, the mail takes it and the end deletes it.
+void KeepWrittenPath(const char* path, char (&kept)[MAX_PATH]) {
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) CopyText(kept, sizeof kept, path);
 }
 
 // The dump library tells about every module it writes; the report lists them afterwards, the
@@ -126,14 +112,14 @@ void WriteMiniDump(EXCEPTION_POINTERS* pointers, CrashContext* context) {
     MINIDUMP_EXCEPTION_INFORMATION exception{context->faultingThreadId, pointers, TRUE};
     MINIDUMP_CALLBACK_INFORMATION callback{CollectModule, context};
     writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.get(), MiniDumpNormal, &exception, nullptr, &callback);
-    AddTempFile(context, path);
+    KeepWrittenPath(path, context->dumpPath);
 }
 
 void BuildCrashReport(EXCEPTION_POINTERS* pointers, CrashContext* context) {
     char path[MAX_PATH];
     OwnedHandle file = CreateTempFile("txt", path);
     if (!file) return;
-    AddTempFile(context, path);
+    KeepWrittenPath(path, context->reportPath);
 
     char application[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, application, sizeof application);
@@ -160,9 +146,10 @@ LONG HandleCrash(EXCEPTION_POINTERS* pointers, DWORD faultingThreadId) {
         BuildCrashReport(pointers, context);
         choice = ShowCrashDialog(context);
         bool leftForUser = context->recipient[0] != '\0' && SendCrashReport(context);
-        if (!leftForUser) DeleteTempFiles(context->tempFiles);
+        if (!leftForUser) {
+            for (const char* path : {context->dumpPath, context->reportPath}) DeleteFileA(path);
+        }
         LocalFree(context->modules);
-        LocalFree(context->tempFiles);
         LocalFree(context);
     }
     if (choice == kCrashAbort) {

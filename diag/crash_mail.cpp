@@ -9,7 +9,6 @@
 #include "base/text_utils.h"
 #include "base/unique_handle.h"
 #include "diag/mail_link.h"
-#include "diag/temp_file_list.h"
 
 namespace {
 
@@ -41,8 +40,8 @@ ULONG SendWithMapi(const CrashContext* context) {
     // The dump goes along only when the user asked for it; the report always.
     MapiFileDesc files[2]{};
     ULONG fileCount = 0;
-    const char* report = FindPathWithExtension(context->tempFiles, "txt");
-    const char* dump = context->sendDump ? FindPathWithExtension(context->tempFiles, "dmp") : nullptr;
+    const char* report = WrittenPath(context->reportPath);
+    const char* dump = context->sendDump ? WrittenPath(context->dumpPath) : nullptr;
     for (const char* path : {report, dump}) {
         if (path == nullptr) continue;
         files[fileCount].nPosition = static_cast<ULONG>(-1);
@@ -73,8 +72,8 @@ void ShowInFolder(const char* path) {
 // temporary folder, which is shown, and the body says where they are. True when files were left
 // there for the user.
 bool OpenMailLink(const CrashContext* context) {
-    const char* report = FindPathWithExtension(context->tempFiles, "txt");
-    const char* dump = context->sendDump ? FindPathWithExtension(context->tempFiles, "dmp") : nullptr;
+    const char* report = WrittenPath(context->reportPath);
+    const char* dump = context->sendDump ? WrittenPath(context->dumpPath) : nullptr;
     constexpr size_t kBodyWithFilesSize = kBodySize + 2 * MAX_PATH + 256;
     auto* body = static_cast<char*>(LocalAlloc(LPTR, kBodyWithFilesSize));
     if (body == nullptr) return false;

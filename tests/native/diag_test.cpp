@@ -10,7 +10,7 @@
 #include "diag/crash_countdown.h"
 #include "diag/crash_report.h"
 #include "diag/mail_link.h"
-#include "diag/temp_file_list.h"
+#include "diag/temp_file_path.h"
 
 namespace {
 
@@ -180,26 +180,8 @@ TEST(MailLink, WhenMapiLeavesTheMailToTheLink) {
     for (uint32_t failed : {2, 3, 26}) EXPECT_TRUE(MailLinkNeededAfter(failed)) << failed;  // no mail program, profile, MAPI
 }
 
-// Appends like the crash handler: a new zero-filled block of the measured size each time.
-std::vector<char> Append(const std::vector<char>& list, const char* text) {
-    const char* old = list.empty() ? nullptr : list.data();
-    std::vector<char> block(AppendMultiStringSize(old, text), '\0');
-    EXPECT_TRUE(AppendMultiStringInto(block.data(), block.size(), old, text));
-    return block;
-}
-
-// The crash handler deletes the files it made, and only files in the temporary folder.
-TEST(TempFileList, FilesFoundByExtensionAndOnlyInTheTempFolder) {
-    std::vector<char> list = Append({}, "C:\\users\\dmp.txt\\Temp\\tlwire.txt");
-    EXPECT_EQ(nullptr, FindPathWithExtension(list.data(), "dmp"));  // an extension, not a substring
-    list = Append(Append({}, "C:\\Temp\\tlwire.DMP"), "C:\\Temp\\tlwire.txt");
-    EXPECT_STREQ("C:\\Temp\\tlwire.DMP", FindPathWithExtension(list.data(), "dmp"));
-    EXPECT_STREQ("C:\\Temp\\tlwire.txt", FindPathWithExtension(list.data(), "txt"));
-
-    EXPECT_TRUE(PathInDirectory("c:\\USERS\\me\\temp\\tlwire.dmp", "C:\\users\\me\\Temp\\"));
-    EXPECT_FALSE(PathInDirectory("C:\\Tellwire\\tlwire.dmp", "C:\\users\\me\\Temp\\"));
-    EXPECT_FALSE(PathInDirectory("C:\\anything", ""));  // no directory: nothing is in it
-
+// Never a cut name: a cut one would be some other file in some other place.
+TEST(TempFilePath, NamedInTheTempFolderWhole) {
     char out[260];
     ASSERT_TRUE(MakeTempPath("C:\\users\\me\\Temp", "txt", out, sizeof out));
     EXPECT_STREQ("C:\\users\\me\\Temp\\tlwire.txt", out);  // the backslash is added
