@@ -53,11 +53,14 @@ struct KernelHandle {
     static void Close(Raw raw) { CloseHandle(raw); }
 };
 
-struct RegistryKey {
-    using Raw = HKEY;
+// Keys, libraries, GDI objects, icons and menus: nullptr when there is none, one call to close.
+// No font, brush or pen may still be selected into a device context when it goes.
+template <typename Handle, auto CloseFunction>
+struct NullableHandle {
+    using Raw = Handle;
     static Raw Empty() { return nullptr; }
     static bool IsOpen(Raw raw) { return raw != nullptr; }
-    static void Close(Raw raw) { RegCloseKey(raw); }
+    static void Close(Raw raw) { CloseFunction(raw); }
 };
 
 struct SocketHandle {
@@ -67,41 +70,11 @@ struct SocketHandle {
     static void Close(Raw raw) { closesocket(raw); }
 };
 
-struct LoadedLibrary {
-    using Raw = HMODULE;
-    static Raw Empty() { return nullptr; }
-    static bool IsOpen(Raw raw) { return raw != nullptr; }
-    static void Close(Raw raw) { FreeLibrary(raw); }
-};
-
-// Fonts, brushes and pens; none may still be selected into a device context when it goes.
-template <typename Object>
-struct GdiObject {
-    using Raw = Object;
-    static Raw Empty() { return nullptr; }
-    static bool IsOpen(Raw raw) { return raw != nullptr; }
-    static void Close(Raw raw) { DeleteObject(raw); }
-};
-
-struct IconHandle {
-    using Raw = HICON;
-    static Raw Empty() { return nullptr; }
-    static bool IsOpen(Raw raw) { return raw != nullptr; }
-    static void Close(Raw raw) { DestroyIcon(raw); }
-};
-
-struct MenuHandle {
-    using Raw = HMENU;
-    static Raw Empty() { return nullptr; }
-    static bool IsOpen(Raw raw) { return raw != nullptr; }
-    static void Close(Raw raw) { DestroyMenu(raw); }
-};
-
 using OwnedHandle = UniqueHandle<KernelHandle>;
-using OwnedKey = UniqueHandle<RegistryKey>;
+using OwnedKey = UniqueHandle<NullableHandle<HKEY, RegCloseKey>>;
 using OwnedSocket = UniqueHandle<SocketHandle>;
-using OwnedLibrary = UniqueHandle<LoadedLibrary>;
-using OwnedFont = UniqueHandle<GdiObject<HFONT>>;
-using OwnedBrush = UniqueHandle<GdiObject<HBRUSH>>;
-using OwnedIcon = UniqueHandle<IconHandle>;
-using OwnedMenu = UniqueHandle<MenuHandle>;
+using OwnedLibrary = UniqueHandle<NullableHandle<HMODULE, FreeLibrary>>;
+using OwnedFont = UniqueHandle<NullableHandle<HFONT, DeleteObject>>;
+using OwnedBrush = UniqueHandle<NullableHandle<HBRUSH, DeleteObject>>;
+using OwnedIcon = UniqueHandle<NullableHandle<HICON, DestroyIcon>>;
+using OwnedMenu = UniqueHandle<NullableHandle<HMENU, DestroyMenu>>;
