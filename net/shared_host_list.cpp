@@ -22,11 +22,7 @@ DateTime LocalNow() {
 }
 
 void AddDiscoveredHost(const char* sender) {
-    bool changed = false;
-    {
-        auto hold = LockHostList();
-        changed = RenewDiscoveredHost(&g_hostList, sender, LocalNow());
-    }
+    bool changed = WithHostList([&](HostListModel* list) { return RenewDiscoveredHost(list, sender, LocalNow()); });
     // Posted, never sent: the agent does not wait for the page's thread, which may be busy or
     // gone meanwhile (a post to a window that is no more fails, and nothing is lost).
     HWND view = s_view;
