@@ -20,8 +20,6 @@ HTREEITEM AddPage(HWND mainWindow, HTREEITEM parent, HWND page, UINT textId) {
     return AddTreeItemRes(mainWindow, IDC_PAGE_TREE, parent, reinterpret_cast<LPARAM>(page), textId);
 }
 
-HWND TreeWindow() { return GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE); }
-
 void BroadcastFrom(HWND tree, HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam) {
     for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
         HWND page = GetTreeItemData(g_win.mainWindow, IDC_PAGE_TREE, item);
@@ -52,7 +50,7 @@ void FillPageTree(HWND mainWindow) {
 }
 
 void BroadcastToPages(HTREEITEM start, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND tree = TreeWindow();
+    HWND tree = GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE);
     if (tree == nullptr) return;
     if (start == nullptr) start = TreeView_GetRoot(tree);
     BroadcastFrom(tree, start, message, wParam, lParam);
