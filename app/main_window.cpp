@@ -59,7 +59,6 @@ void OnInitDialog(HWND window) {
     s_main.blink = BlinkSeries{};
 }
 
-// Places the tree and the page beside it in the client area.
 void LayoutMainWindow(HWND window, HWND page) {
     HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
     RECT treeRect;
@@ -189,13 +188,13 @@ void OnCommand(HWND window, int id, LPARAM lParam) {
     case CMD_CALL_BLOCKED: OnCallBlocked(window); break;
     case CMD_SHOW: OnShow(window); break;
     case CMD_SHOW_HELP: OnShowHelp(window, lParam); break;
-    case CMD_ROLE_CHANGED: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
+    case CMD_ROLE_CHANGED: BroadcastToPages(WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
     default: break;
     }
 }
 
 void OnClose(HWND window) {
-    BroadcastToPages(nullptr, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    BroadcastToPages(WM_COMMAND, CMD_PAGE_SAVE, 0);
     ShowWindow(window, SW_HIDE);
 }
 

@@ -49,11 +49,9 @@ void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }
 
-void BroadcastToPages(HTREEITEM start, UINT message, WPARAM wParam, LPARAM lParam) {
+void BroadcastToPages(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND tree = GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE);
-    if (tree == nullptr) return;
-    if (start == nullptr) start = TreeView_GetRoot(tree);
-    BroadcastFrom(tree, start, message, wParam, lParam);
+    BroadcastFrom(tree, TreeView_GetRoot(tree), message, wParam, lParam);
 }
 
 HWND GetSelectedPage(HWND mainWindow) {

@@ -26,7 +26,6 @@ constexpr int CMD_HOSTS_SELECTION = CMD_HOST_LIST_PRIVATE;
 // "hosts" is read with the size the program has always used first. This program writes up to
 // 16384 bytes, and a hand-edited value may be longer still: such a value is read again whole,
 // since a list loaded empty would be written back empty at exit and the hosts lost.
-constexpr DWORD kHostsReadSize = kSettingHosts.readSize;
 constexpr DWORD kHostsBlockSize = 8192;
 constexpr DWORD kLargeHostsBlockSize = 1024 * 1024;
 
@@ -54,14 +53,12 @@ void ShowRows(HWND page) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-// --- Loading and saving "hosts".
-
 // The stored text in a zero-filled block; empty when there is none.
 std::vector<char> ReadStoredHosts() {
     for (DWORD size : {kHostsBlockSize, kLargeHostsBlockSize}) {
         std::vector<char> block(size);
         // Two bytes stay zero behind whatever was read: the end of the last entry and of the list.
-        int type = ReadSetting(kSettingHosts.name, block.data(), size == kHostsBlockSize ? kHostsReadSize : size - 2);
+        int type = ReadSetting(kSettingHosts.name, block.data(), size == kHostsBlockSize ? kSettingHosts.readSize : size - 2);
         if (type == REG_SZ) return block;
         if (type != -1) break;  // there, but not a text
     }
@@ -83,8 +80,6 @@ void SaveHostList() {
         WithHostList([&](HostListModel* list) { return StoredHostsText(*list, block.data(), block.size()); });
     WriteSetting(kSettingHosts.name, block.data(), static_cast<DWORD>(used + 1), REG_SZ);
 }
-
-// --- The page, on the user-interface thread.
 
 // The list asks for the texts of the cells it draws.
 void OnGetDisplayInfo(NMLVDISPINFOA* info) {

@@ -30,6 +30,5 @@ void AddDiscoveredHost(const char* sender) {
 }
 
 void GetTargetHosts(char* block, size_t size) {
-    auto hold = LockHostList();
-    ListTargetHosts(g_hostList, LocalNow(), block, size);
+    WithHostList([&](HostListModel* list) { ListTargetHosts(*list, LocalNow(), block, size); });
 }
