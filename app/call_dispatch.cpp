@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdarg>
-
 #include "app/call_routing.h"
 #include "base/error_text.h"
 #include "base/messages.h"
@@ -20,20 +18,14 @@ namespace {
 constexpr size_t kAnnounceBufferSize = 512;
 constexpr size_t kAgentTextSize = 2048;
 
-// Hands a text to the network agent thread, which frees it; dropped while no agent runs.
-void PostAgentText(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
-void PostAgentText(const char* format, ...) {
-    char text[kAgentTextSize + 4];
-    va_list args;
-    va_start(args, format);
-    wvsprintfA(text, format, args);
-    va_end(args);
+// Hands a copy of text to the network agent thread, which frees it; dropped while no agent runs.
+void PostAgentText(const char* text) {
     DWORD agent = g_win.agentThreadId;
     if (agent == 0) return;
-    size_t length = static_cast<size_t>(lstrlenA(text));
-    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, length + 2));
+    size_t size = static_cast<size_t>(lstrlenA(text)) + 2;
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, size));
     if (block == nullptr) return;
-    CopyText(block, length + 2, text);
+    CopyText(block, size, text);
     if (!PostThreadMessageA(agent, TMSG_AGENT_TEXT, 0, reinterpret_cast<LPARAM>(block))) {
         LocalFree(block);
         char reason[256];
@@ -49,7 +41,7 @@ void DispatchCall(const CallRecord* call) {
     if (routing.broadcast) {
         char text[kAgentTextSize];
         FormatCallText(text, sizeof text, call->number, call->name);
-        PostAgentText("%s", text);
+        PostAgentText(text);
     }
 }
 
@@ -57,7 +49,7 @@ void DispatchRing(uint32_t ringCount) {
     if (!BroadcastsRings(GetRole())) return;
     char text[64];
     FormatRingText(text, sizeof text, ringCount);
-    PostAgentText("%s", text);
+    PostAgentText(text);
 }
 
 void AnnounceCall(const char* name, const char* number) {

@@ -61,19 +61,12 @@ bool ToUtf8(const char* text, char* out, int outSize) {
 // shell hands it the address as it stands; left to find the class itself, it takes a file
 // address for the file and drops the "#section" on the way.
 void BrowserClass(char* name, DWORD size) {
-    CopyText(name, size, "http");
     static const char kChoice[] = "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kChoice, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return;
-    OwnedKey key(raw);
     char chosen[128] = "";
-    DWORD chosenSize = sizeof chosen - 1;
-    DWORD type = 0;
-    if (RegQueryValueExA(key.get(), "ProgId", nullptr, &type, reinterpret_cast<BYTE*>(chosen), &chosenSize) ==
-            ERROR_SUCCESS &&
-        type == REG_SZ && chosen[0] != '\0') {
-        CopyText(name, size, chosen);
-    }
+    DWORD chosenSize = sizeof chosen;
+    LONG read = RegGetValueA(HKEY_CURRENT_USER, kChoice, "ProgId", RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, chosen,
+                             &chosenSize);
+    CopyText(name, size, read == ERROR_SUCCESS && chosen[0] != '\0' ? chosen : "http");
 }
 
 bool OpenInBrowser(HWND owner, const char* address) {

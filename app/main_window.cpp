@@ -30,11 +30,6 @@ struct MainWindowState {
 };
 MainWindowState s_main;
 
-void StoreWindowHandle(HWND window) {
-    // Window handles are 32-bit values on 64-bit Windows too, so a REG_DWORD holds one.
-    WriteSettingDword(kSettingMainWindow, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(window)));
-}
-
 void RestoreSelectedPage(HWND window) {
     char selected[256];
     if (ReadSetting(kSettingSelectedPage.name, selected, sizeof selected) != REG_SZ) selected[0] = '\0';
@@ -46,7 +41,8 @@ void RestoreSelectedPage(HWND window) {
 
 void OnInitDialog(HWND window) {
     g_win.mainWindow = window;  // pages may broadcast while they are created
-    StoreWindowHandle(window);
+    // Window handles are 32-bit values on 64-bit Windows too, so a REG_DWORD holds one.
+    WriteSettingDword(kSettingMainWindow, static_cast<DWORD>(reinterpret_cast<UINT_PTR>(window)));
     // Each at its own size for this scaling, shared so they live as long as the program.
     HANDLE bigIcon = LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_NORMAL), IMAGE_ICON,
                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
@@ -63,23 +59,33 @@ void OnInitDialog(HWND window) {
     s_main.blink = BlinkSeries{};
 }
 
+void LayoutMainWindow(HWND window, HWND page) {
+    HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
+    RECT treeRect;
+    RECT client;
+    GetWindowRect(tree, &treeRect);
+    GetClientRect(window, &client);
+    int treeWidth = treeRect.right - treeRect.left;
+    int height = client.bottom - 3;
+    MoveWindow(tree, 3, 0, treeWidth, height, TRUE);
+    if (page != nullptr) MoveWindow(page, treeWidth + 6, 0, client.right - treeWidth - 9, height, TRUE);
+}
+
 HWND PageOfItem(HWND window, HTREEITEM item) {
     return item != nullptr ? GetTreeItemData(window, IDC_PAGE_TREE, item) : nullptr;
 }
 
+void ActivatePage(HWND page, bool shown) {
+    if (page == nullptr || !IsWindow(page)) return;
+    EnableWindow(page, shown);
+    ShowWindow(page, shown ? SW_SHOW : SW_HIDE);
+    PostMessageA(page, WM_COMMAND, CMD_PAGE_ACTIVATE, shown ? 1 : 0);
+}
+
 void OnSelectionChanged(HWND window, const NMTREEVIEWA* change) {
-    HWND oldPage = PageOfItem(window, change->itemOld.hItem);
+    ActivatePage(PageOfItem(window, change->itemOld.hItem), false);
     HWND newPage = PageOfItem(window, change->itemNew.hItem);
-    if (oldPage != nullptr && IsWindow(oldPage)) {
-        EnableWindow(oldPage, FALSE);
-        ShowWindow(oldPage, SW_HIDE);
-        PostMessageA(oldPage, WM_COMMAND, CMD_PAGE_ACTIVATE, 0);
-    }
-    if (newPage != nullptr && IsWindow(newPage)) {
-        EnableWindow(newPage, TRUE);
-        ShowWindow(newPage, SW_SHOW);
-        PostMessageA(newPage, WM_COMMAND, CMD_PAGE_ACTIVATE, 1);
-    }
+    ActivatePage(newPage, true);
     LayoutMainWindow(window, newPage);
 }
 
@@ -182,13 +188,13 @@ void OnCommand(HWND window, int id, LPARAM lParam) {
     case CMD_CALL_BLOCKED: OnCallBlocked(window); break;
     case CMD_SHOW: OnShow(window); break;
     case CMD_SHOW_HELP: OnShowHelp(window, lParam); break;
-    case CMD_ROLE_CHANGED: BroadcastToPages(nullptr, WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
+    case CMD_ROLE_CHANGED: BroadcastToPages(WM_COMMAND, CMD_ROLE_CHANGED, lParam); break;
     default: break;
     }
 }
 
 void OnClose(HWND window) {
-    BroadcastToPages(nullptr, WM_COMMAND, CMD_PAGE_SAVE, 0);
+    BroadcastToPages(WM_COMMAND, CMD_PAGE_SAVE, 0);
     ShowWindow(window, SW_HIDE);
 }
 
@@ -216,7 +222,6 @@ bool RunsThisProgram(HWND window) {
     char image[MAX_PATH];
     DWORD imageLength = sizeof image;
     BOOL named = QueryFullProcessImageNameA(process.get(), 0, image, &imageLength);
-    process.reset();
     char own[MAX_PATH];
     DWORD ownLength = GetModuleFileNameA(nullptr, own, sizeof own);
     return named && ownLength > 0 && ownLength < sizeof own && SameFileName(image, own);
@@ -240,18 +245,6 @@ bool LooksLikeMainWindow(HWND window) {
 HWND FindRunningCopy() {
     HWND window = ReadRunningMainWindow();
     return window != nullptr && LooksLikeMainWindow(window) && RunsThisProgram(window) ? window : nullptr;
-}
-
-void LayoutMainWindow(HWND window, HWND page) {
-    HWND tree = GetDlgItem(window, IDC_PAGE_TREE);
-    RECT treeRect;
-    RECT client;
-    GetWindowRect(tree, &treeRect);
-    GetClientRect(window, &client);
-    int treeWidth = treeRect.right - treeRect.left;
-    int height = client.bottom - 3;
-    MoveWindow(tree, 3, 0, treeWidth, height, TRUE);
-    if (page != nullptr) MoveWindow(page, treeWidth + 6, 0, client.right - treeWidth - 9, height, TRUE);
 }
 
 HWND ReadRunningMainWindow() {

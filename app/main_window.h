@@ -6,9 +6,6 @@
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Places the tree and the page beside it in the client area.
-void LayoutMainWindow(HWND window, HWND page);
-
 // The running copy's main window as stored in "hWnd", or nullptr; not checked.
 HWND ReadRunningMainWindow();
 

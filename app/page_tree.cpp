@@ -20,8 +20,6 @@ HTREEITEM AddPage(HWND mainWindow, HTREEITEM parent, HWND page, UINT textId) {
     return AddTreeItemRes(mainWindow, IDC_PAGE_TREE, parent, reinterpret_cast<LPARAM>(page), textId);
 }
 
-HWND TreeWindow() { return GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE); }
-
 void BroadcastFrom(HWND tree, HTREEITEM item, UINT message, WPARAM wParam, LPARAM lParam) {
     for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
         HWND page = GetTreeItemData(g_win.mainWindow, IDC_PAGE_TREE, item);
@@ -51,11 +49,9 @@ void FillPageTree(HWND mainWindow) {
     AddPage(mainWindow, support, CreateProgramLogPage(mainWindow), IDS_PAGE_PROGRAM_LOG);
 }
 
-void BroadcastToPages(HTREEITEM start, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND tree = TreeWindow();
-    if (tree == nullptr) return;
-    if (start == nullptr) start = TreeView_GetRoot(tree);
-    BroadcastFrom(tree, start, message, wParam, lParam);
+void BroadcastToPages(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND tree = GetDlgItem(g_win.mainWindow, IDC_PAGE_TREE);
+    BroadcastFrom(tree, TreeView_GetRoot(tree), message, wParam, lParam);
 }
 
 HWND GetSelectedPage(HWND mainWindow) {

@@ -8,10 +8,9 @@
 // Blocked Numbers; Support with Program Log.
 void FillPageTree(HWND mainWindow);
 
-// Sends message to the page of every item from start on (nullptr: the first root item), depth
-// first in tree order: the item, its children, then its next sibling. Items without a page are
-// skipped.
-void BroadcastToPages(HTREEITEM start, UINT message, WPARAM wParam, LPARAM lParam);
+// Sends message to the page of every item, depth first in tree order: an item, its children, then
+// its next sibling. Items without a page are skipped.
+void BroadcastToPages(UINT message, WPARAM wParam, LPARAM lParam);
 
 // The page of the selected item, or nullptr.
 HWND GetSelectedPage(HWND mainWindow);

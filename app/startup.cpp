@@ -50,14 +50,9 @@ bool ShowRunningCopy() {
     return true;
 }
 
-void ReadColour(const SettingInfo& info, uint32_t* colour) {
-    DWORD value = 0;
-    *colour = ReadSetting(info.name, &value, sizeof value) == REG_DWORD ? value : info.defaultNumber;
-}
-
 void ReadGlobalSettings() {
-    ReadColour(kSettingBackColour, &g_state.popupBackColour);
-    ReadColour(kSettingTextColour, &g_state.popupTextColour);
+    g_state.popupBackColour = ReadSettingDword(kSettingBackColour);
+    g_state.popupTextColour = ReadSettingDword(kSettingTextColour);
     g_state.role = ReadSettingDword(kSettingRole);
     char* address = g_state.broadcastAddress;
     // An empty text is no address: the sockets library would take it for this computer's name.

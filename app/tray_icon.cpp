@@ -14,8 +14,7 @@ BOOL SetTrayIcon(HWND window, DWORD action, int iconId, const char* tip) {
     int size = GetSystemMetrics(SM_CXSMICON);
     OwnedIcon icon(
         static_cast<HICON>(LoadImageA(g_win.instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, size, size, 0)));
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
+    NOTIFYICONDATAA data{};
     // The first, smallest layout (64-character tip) is understood by every shell version.
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;

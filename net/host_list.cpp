@@ -84,13 +84,9 @@ bool NextStoredHost(char** cursor, StoredHost* entry) {
     if (cursor == nullptr || *cursor == nullptr || entry == nullptr) return false;
     char* text = *cursor;
     if (*text == '\0' || *text == ';') return false;
-    char* end = strchr(text, ';');
-    if (end != nullptr) {
-        *end = '\0';
-        *cursor = end + 1;
-    } else {
-        *cursor = text + strlen(text);
-    }
+    size_t length = strcspn(text, ";");
+    *cursor = text[length] == ';' ? text + length + 1 : text + length;
+    text[length] = '\0';
     entry->permanent = *text == '+';
     if (entry->permanent) ++text;
     char* slash = strchr(text, '/');

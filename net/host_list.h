@@ -17,7 +17,6 @@ struct DateTime {
 
 inline constexpr size_t kHostTextSize = 256;       // host column as read back, with its NUL
 inline constexpr size_t kTimestampSize = 128;      // time stamp column as read back
-inline constexpr size_t kPermanentMarkSize = 32;   // permanent column as read back
 inline constexpr size_t kHostBlockSize = 16384;    // stored text and target list are built in this
 // No row is added to a stored text or a target list that is already longer than this, nor a
 // row that would not fit in the block whole: the text always ends inside the block.

@@ -58,7 +58,6 @@ std::vector<size_t> SortHostList(HostListModel* model) {
                                 rows[b].timestamp.c_str()) < 0;
     });
     std::vector<HostListRow> sorted;
-    sorted.reserve(rows.size());
     std::vector<size_t> moved(rows.size());
     for (size_t row = 0; row < order.size(); ++row) {
         sorted.push_back(std::move(rows[order[row]]));
@@ -81,10 +80,7 @@ bool ChangeHostRow(HostListModel* model, size_t row, const char* typed, bool per
     if (row >= model->rows.size()) return false;
     std::string host = Cell(typed, kHostTextSize);
     StripBlanks(&host[0]);
-    HostListRow& changed = model->rows[row];
-    changed.host = host.c_str();
-    changed.timestamp = Stamp(now);
-    changed.permanent = permanent;
+    model->rows[row] = {host.c_str(), Stamp(now), permanent};
     return true;
 }
 

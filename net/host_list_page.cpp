@@ -26,37 +26,22 @@ constexpr int CMD_HOSTS_SELECTION = CMD_HOST_LIST_PRIVATE;
 // "hosts" is read with the size the program has always used first. This program writes up to
 // 16384 bytes, and a hand-edited value may be longer still: such a value is read again whole,
 // since a list loaded empty would be written back empty at exit and the hosts lost.
-constexpr DWORD kHostsReadSize = kSettingHosts.readSize;
 constexpr DWORD kHostsBlockSize = 8192;
 constexpr DWORD kLargeHostsBlockSize = 1024 * 1024;
-
-// The selection the controls show: selected row count in the high 16 bits, first selected row
-// in the low 16 bits (0xFFFF for none). kSelectionUnknown matches no real selection.
-constexpr DWORD kSelectionUnknown = 0xFFF8;
-constexpr DWORD kNoRow = 0xFFFF;
 
 // The hosts the page shows are the program's host list (g_hostList). The list control is an
 // owner-data view of it: it holds selection and focus, and asks for each cell it draws.
 struct HostListState {
     // The user-interface thread alone touches these.
-    DWORD selectionKey;
-    char yesText[32];  // "Yes" of the Permanent column, from the string resource on first use
+    int shownFirst;  // the first selected row and how many are selected, as the editor shows them;
+    int shownCount;  // -1: the next check fills the editor, whatever the selection
+    char yesText[32];  // "Yes" of the Permanent column, from the string resource
 };
 HostListState s_hosts;
 
-const char* GetYesText() {
-    if (s_hosts.yesText[0] == '\0' && LoadStringA(g_win.instance, IDS_YES, s_hosts.yesText, sizeof s_hosts.yesText) <= 0) {
-        CopyText(s_hosts.yesText, sizeof s_hosts.yesText, "Yes");
-    }
-    return s_hosts.yesText;
-}
-
 HWND List(HWND page) { return GetDlgItem(page, IDC_HOST_LIST); }
 
-size_t ModelRows() {
-    auto hold = LockHostList();
-    return g_hostList.rows.size();
-}
+size_t ModelRows() { return WithHostList([](HostListModel* list) { return list->rows.size(); }); }
 
 void PostCommand(HWND page, int id) { PostMessageA(page, WM_COMMAND, id, 0); }
 
@@ -68,59 +53,45 @@ void ShowRows(HWND page) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-// --- Loading and saving "hosts".
-
-// The stored text in a zero-filled block the caller frees, or nullptr when there is none.
-char* ReadStoredHosts() {
-    DWORD sizes[] = {kHostsBlockSize, kLargeHostsBlockSize};
-    for (DWORD size : sizes) {
-        char* block = static_cast<char*>(LocalAlloc(LPTR, size));
-        if (block == nullptr) return nullptr;
+// The stored text in a zero-filled block; empty when there is none.
+std::vector<char> ReadStoredHosts() {
+    for (DWORD size : {kHostsBlockSize, kLargeHostsBlockSize}) {
+        std::vector<char> block(size);
         // Two bytes stay zero behind whatever was read: the end of the last entry and of the list.
-        int type = ReadSetting(kSettingHosts.name, block, size == kHostsBlockSize ? kHostsReadSize : size - 2);
+        int type = ReadSetting(kSettingHosts.name, block.data(), size == kHostsBlockSize ? kSettingHosts.readSize : size - 2);
         if (type == REG_SZ) return block;
-        LocalFree(block);
-        if (type != -1) return nullptr;  // there, but not a text
+        if (type != -1) break;  // there, but not a text
     }
-    return nullptr;
+    return {};
 }
 
 void LoadHostList() {
-    char* block = ReadStoredHosts();
+    std::vector<char> block = ReadStoredHosts();
     auto hold = LockHostList();
     g_hostList = HostListModel{};
-    if (block != nullptr) LoadStoredHosts(&g_hostList, block, LocalNow());
+    if (!block.empty()) LoadStoredHosts(&g_hostList, block.data(), LocalNow());
     SortHostList(&g_hostList);
-    LocalFree(block);
 }
 
 // Every close writes the list, changed or not: the hosts' time stamps move on while it runs.
 void SaveHostList() {
-    char* block = static_cast<char*>(LocalAlloc(LPTR, kHostBlockSize));
-    if (block == nullptr) return;
-    size_t used = 0;
-    {
-        auto hold = LockHostList();
-        used = StoredHostsText(g_hostList, block, kHostBlockSize);
-    }
-    WriteSetting(kSettingHosts.name, block, static_cast<DWORD>(used + 1), REG_SZ);
-    LocalFree(block);
+    std::vector<char> block(kHostBlockSize);
+    size_t used =
+        WithHostList([&](HostListModel* list) { return StoredHostsText(*list, block.data(), block.size()); });
+    WriteSetting(kSettingHosts.name, block.data(), static_cast<DWORD>(used + 1), REG_SZ);
 }
-
-// --- The page, on the user-interface thread.
 
 // The list asks for the texts of the cells it draws.
 void OnGetDisplayInfo(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
     if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
-    const char* yes = GetYesText();
     auto hold = LockHostList();
     const char* text = "";
     if (item.iItem >= 0 && static_cast<size_t>(item.iItem) < g_hostList.rows.size()) {
         const HostListRow& row = g_hostList.rows[static_cast<size_t>(item.iItem)];
         if (item.iSubItem == kHostColumn) text = row.host.c_str();
         if (item.iSubItem == kTimestampColumn) text = row.timestamp.c_str();
-        if (item.iSubItem == kPermanentColumn && row.permanent) text = yes;
+        if (item.iSubItem == kPermanentColumn && row.permanent) text = s_hosts.yesText;
     }
     CopyText(item.pszText, static_cast<size_t>(item.cchTextMax), text);
 }
@@ -133,49 +104,37 @@ LRESULT OnFindItem(const NMHDR* header) {
     });
 }
 
-bool ControlsUsable() { return GetRole() == kRoleBroadcast; }
-
-void UpdateHostControls(HWND page, int index, int count) {
-    // Outside role 3 the whole page stays disabled, whatever the selection.
-    bool usable = ControlsUsable();
-    bool one = usable && count == 1;
-    EnableWindow(GetDlgItem(page, IDC_HOST_EDIT), one);
-    EnableWindow(GetDlgItem(page, IDC_HOST_CHANGE), one);
-    EnableWindow(GetDlgItem(page, IDC_HOST_PERMANENT), one);
-    EnableWindow(GetDlgItem(page, IDC_HOST_DELETE), usable && count >= 1);
-    char host[kHostTextSize] = "";
-    bool permanent = false;
-    if (index >= 0 && count == 1) {
-        auto hold = LockHostList();
-        if (static_cast<size_t>(index) < g_hostList.rows.size()) {
-            CopyText(host, sizeof host, g_hostList.rows[static_cast<size_t>(index)].host.c_str());
-            permanent = g_hostList.rows[static_cast<size_t>(index)].permanent;
-        }
-    }
-    SetDlgItemTextA(page, IDC_HOST_EDIT, host);
-    CheckDlgButton(page, IDC_HOST_PERMANENT, permanent ? BST_CHECKED : BST_UNCHECKED);
-}
-
+// The editor and the buttons follow the selection.
 void UpdateSelection(HWND page) {
     int first = GetNextSelectedRow(page, IDC_HOST_LIST, -1);
     int count = static_cast<int>(SendMessageA(List(page), LVM_GETSELECTEDCOUNT, 0, 0));
-    DWORD key = (static_cast<DWORD>(count) << 16) | (first >= 0 ? static_cast<DWORD>(first) & 0xFFFF : kNoRow);
     // Refilling the editor while the user types in it would throw the typing away.
-    if (key == s_hosts.selectionKey) return;
-    s_hosts.selectionKey = key;
-    UpdateHostControls(page, first, count);
+    if (first == s_hosts.shownFirst && count == s_hosts.shownCount) return;
+    s_hosts.shownFirst = first;
+    s_hosts.shownCount = count;
+    // Outside role 3 the whole page stays disabled, whatever the selection.
+    bool usable = GetRole() == kRoleBroadcast;
+    bool one = usable && count == 1;
+    for (int id : {IDC_HOST_EDIT, IDC_HOST_CHANGE, IDC_HOST_PERMANENT}) EnableWindow(GetDlgItem(page, id), one);
+    EnableWindow(GetDlgItem(page, IDC_HOST_DELETE), usable && count >= 1);
+    HostListRow shown{};
+    if (first >= 0 && count == 1) {
+        auto hold = LockHostList();
+        if (static_cast<size_t>(first) < g_hostList.rows.size()) shown = g_hostList.rows[static_cast<size_t>(first)];
+    }
+    SetDlgItemTextA(page, IDC_HOST_EDIT, shown.host.c_str());
+    CheckDlgButton(page, IDC_HOST_PERMANENT, shown.permanent ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void RequestSelectionUpdate(HWND page, bool force) {
-    if (force) s_hosts.selectionKey = kSelectionUnknown;
+    if (force) s_hosts.shownCount = -1;
     PostCommand(page, CMD_HOSTS_SELECTION);
 }
 
 // The row the editor shows; -1 when it shows none.
 int EditedRow() {
-    DWORD low = s_hosts.selectionKey & 0xFFFF;
-    if (s_hosts.selectionKey >> 16 != 1 || low >= ModelRows()) return -1;
-    return static_cast<int>(low);
+    bool shown = s_hosts.shownCount == 1 && static_cast<size_t>(s_hosts.shownFirst) < ModelRows();
+    return shown ? s_hosts.shownFirst : -1;
 }
 
 // The page keeps its rows in order after every change of the user's; the control keeps
@@ -184,11 +143,7 @@ void SortHosts(HWND page) {
     HWND list = List(page);
     std::vector<size_t> selected = SelectedListRows(list);
     int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    std::vector<size_t> moved;
-    {
-        auto hold = LockHostList();
-        moved = SortHostList(&g_hostList);
-    }
+    std::vector<size_t> moved = WithHostList(SortHostList);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ShowRows(page);
     for (size_t row : selected) {
@@ -205,10 +160,9 @@ void ApplyHostEdit(HWND page, int row) {
     char host[kHostTextSize];
     GetDlgItemTextA(page, IDC_HOST_EDIT, host, sizeof host);
     bool permanent = IsDlgButtonChecked(page, IDC_HOST_PERMANENT) == BST_CHECKED;
-    {
-        auto hold = LockHostList();
-        ChangeHostRow(&g_hostList, static_cast<size_t>(row), host, permanent, LocalNow());
-    }
+    WithHostList([&](HostListModel* list) {
+        return ChangeHostRow(list, static_cast<size_t>(row), host, permanent, LocalNow());
+    });
     SelectListRow(page, IDC_HOST_LIST, row);
     SortHosts(page);
 }
@@ -216,49 +170,36 @@ void ApplyHostEdit(HWND page, int row) {
 void DeleteSelectedHosts(HWND page) {
     HWND list = List(page);
     std::vector<size_t> selected = SelectedListRows(list);
-    {
-        auto hold = LockHostList();
-        DeleteHostRows(&g_hostList, selected);
-    }
+    WithHostList([&](HostListModel* list) { return DeleteHostRows(list, selected); });
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     SortHosts(page);
 }
 
 void NewHostRow(HWND page) {
-    size_t row = 0;
-    {
-        auto hold = LockHostList();
-        row = AddEmptyHostRow(&g_hostList);
-    }
+    size_t row = WithHostList(AddEmptyHostRow);
     ShowRows(page);
     SelectListRow(page, IDC_HOST_LIST, static_cast<int>(row));
-    // The editor opens for a single selected row only; it must be open before it can take the
-    // focus.
+    // The editor opens for a single selected row only, and must be open to take the focus.
     UpdateSelection(page);
     SetFocus(GetDlgItem(page, IDC_HOST_EDIT));
 }
 
 void OnRoleChanged(HWND page) {
-    bool usable = ControlsUsable();
+    bool usable = GetRole() == kRoleBroadcast;
     EnableDialogControls(page, usable, 0);
     if (usable) RequestSelectionUpdate(page, true);
 }
 
 void OnCommand(HWND page, int id, int code) {
-    bool clicked = code == BN_CLICKED;
+    // The buttons answer clicks alone; the page's own commands come as code 0, BN_CLICKED too.
+    if (code != BN_CLICKED) return;
     switch (id) {
-    case IDC_HOST_NEW:
-        if (clicked) NewHostRow(page);
-        break;
+    case IDC_HOST_NEW: NewHostRow(page); break;
     case IDOK:  // Enter, passed on by the main window: only the editor answers it
         if (GetFocus() == GetDlgItem(page, IDC_HOST_EDIT)) ApplyHostEdit(page, EditedRow());
         break;
-    case IDC_HOST_CHANGE:
-        if (clicked) ApplyHostEdit(page, EditedRow());
-        break;
-    case IDC_HOST_DELETE:
-        if (clicked) DeleteSelectedHosts(page);
-        break;
+    case IDC_HOST_CHANGE: ApplyHostEdit(page, EditedRow()); break;
+    case IDC_HOST_DELETE: DeleteSelectedHosts(page); break;
     case CMD_REFRESH: ShowRows(page); break;  // the agent renewed or added a host
     case CMD_HOSTS_SELECTION: UpdateSelection(page); break;
     case CMD_ROLE_CHANGED: OnRoleChanged(page); break;
@@ -287,6 +228,9 @@ LRESULT OnNotify(HWND page, NMHDR* header) {
 }
 
 void OnInitDialog(HWND page) {
+    if (LoadStringA(g_win.instance, IDS_YES, s_hosts.yesText, sizeof s_hosts.yesText) <= 0) {
+        CopyText(s_hosts.yesText, sizeof s_hosts.yesText, "Yes");
+    }
     SendMessageA(List(page), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     AddListColumn(page, IDC_HOST_LIST, kHostColumn, 40, IDS_COLUMN_HOST);
     AddListColumn(page, IDC_HOST_LIST, kTimestampColumn, 40, IDS_COLUMN_TIMESTAMP);
@@ -305,25 +249,21 @@ void OnDestroy() {
     g_hostList = HostListModel{};
 }
 
-// The result of a message that has one; a dialog procedure hands it over this way.
-INT_PTR Answer(HWND page, LRESULT result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
-}  // namespace
-
 INT_PTR CALLBACK HostListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY: return Answer(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+    case WM_NOTIFY:  // a dialog procedure hands a notification's result over this way
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
     // Sent, not posted: the help request carries a pointer, which a posted message cannot.
     case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
     case WM_DESTROY: OnDestroy(); return TRUE;
     default: return FALSE;
     }
 }
+
+}  // namespace
 
 HWND CreateHostListPage(HWND mainWindow) {
     return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_HOST_LIST_PAGE), mainWindow, HostListPageProc, 0);

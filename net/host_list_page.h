@@ -7,5 +7,3 @@
 
 // Creates the page, hidden, as a child of the main window, and loads the list.
 HWND CreateHostListPage(HWND mainWindow);
-
-INT_PTR CALLBACK HostListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -39,6 +39,30 @@ constexpr int kDatagramsPerPass = 256;
 
 std::atomic<uint32_t> s_instanceStamp{0};  // written by the agent thread when it starts
 
+// Builds the packet for payload and sends it to host on the system's port; the result is ignored.
+void SendPacket(SOCKET socket, const char* host, const char* payload) {
+    char packet[kPacketTextSize];
+    int length = BuildPacket(packet, sizeof packet, s_instanceStamp, payload);
+    if (length > 0) UdpSend(socket, host, g_state.udpPort, packet, length);
+}
+
+// SendPacket to every target host of the host list, in the list's order.
+void SendToHosts(SOCKET socket, const char* payload) {
+    // Copied out first: the list stays locked only while it is read, not while the system looks
+    // host names up.
+    char hosts[kHostBlockSize];
+    GetTargetHosts(hosts, sizeof hosts);
+    // A multi-string: texts ending in a zero byte, an empty one last.
+    // Walked within the block, so a list that somehow filled it cannot lead past its end.
+    size_t at = 0;
+    while (at < sizeof hosts && hosts[at] != '\0') {
+        size_t length = strnlen(hosts + at, sizeof hosts - at);
+        if (at + length >= sizeof hosts) break;  // not terminated inside the block
+        SendPacket(socket, hosts + at, payload);
+        at += length + 1;
+    }
+}
+
 // Takes every waiting thread message without waiting. False once TMSG_STOP_THREAD was taken;
 // the texts queued behind it are freed unsent.
 bool TakeAgentMessages(SOCKET socket) {
@@ -47,17 +71,15 @@ bool TakeAgentMessages(SOCKET socket) {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == static_cast<UINT>(TMSG_AGENT_TEXT)) {
             char* text = reinterpret_cast<char*>(message.lParam);
-            if (text == nullptr) continue;
-            if (goOn && socket != INVALID_SOCKET && GetRole() == kRoleBroadcast) SendToHosts(socket, text);
+            bool send = text != nullptr && goOn && socket != INVALID_SOCKET && GetRole() == kRoleBroadcast;
+            if (send) SendToHosts(socket, text);
             LocalFree(text);  // the agent owns every block it was handed, in every role
-            continue;
-        }
-        if (message.message == static_cast<UINT>(TMSG_STOP_THREAD)) {
+        } else if (message.message == static_cast<UINT>(TMSG_STOP_THREAD)) {
             goOn = false;
-            continue;
+        } else {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
     }
     return goOn;
 }
@@ -92,10 +114,29 @@ void PresentReceivedCall(const char* payload) {
         return;
     }
     char contact[kCallFieldSize] = {};
-    if (LookupPhoneBook(call.number, contact, sizeof contact)) {
-        AnnounceCall(contact, call.number);
-    } else {
-        AnnounceCall(call.name, call.number);
+    bool known = LookupPhoneBook(call.number, contact, sizeof contact);
+    AnnounceCall(known ? contact : call.name, call.number);
+}
+
+// Acts on one received, zero-terminated datagram from sender ("a.b.c.d").
+void HandlePacket(SOCKET socket, const char* text, const char* sender) {
+    PacketHeader header = ReadPacketHeader(text, s_instanceStamp);
+    // Our own announcement comes back, as broadcasts do: dropped without a word.
+    if (header.result == HeaderResult::Wrong) LogPrintf("Wrong packet received from %s", sender);
+    if (header.result != HeaderResult::Accepted) return;
+    switch (ClassifyPayload(header.payload)) {
+    case PayloadKind::Server:
+        g_state.otherBroadcasterSeen = 1;
+        if (GetRole() == kRoleBroadcast) {
+            StepDown();
+        } else {
+            SendPacket(socket, sender, kClientKeyword);
+        }
+        break;
+    case PayloadKind::Client: AddDiscoveredHost(sender); break;
+    case PayloadKind::Ring: PostCommandToMainWindow(CMD_RING); break;
+    case PayloadKind::Call: PresentReceivedCall(header.payload); break;
+    case PayloadKind::Unknown: LogPrintf("Wrong packet format: \"%s\"", header.payload); break;
     }
 }
 
@@ -110,15 +151,11 @@ void ReceiveOne(SOCKET socket) {
     HandlePacket(socket, buffer, sender);
 }
 
-bool DatagramWaiting(SOCKET socket) {
-    u_long waiting = 0;
-    return socket != INVALID_SOCKET && ioctlsocket(socket, FIONREAD, &waiting) == 0 && waiting > 0;
-}
-
 void ReceiveWaiting(SOCKET socket) {
-    for (int taken = 0; taken < kDatagramsPerPass; ++taken) {
+    u_long waiting = 1;
+    for (int taken = 0; taken < kDatagramsPerPass && waiting > 0; ++taken) {
         ReceiveOne(socket);
-        if (!DatagramWaiting(socket)) return;
+        if (socket == INVALID_SOCKET || ioctlsocket(socket, FIONREAD, &waiting) != 0) return;
     }
 }
 
@@ -140,63 +177,6 @@ SOCKET OpenSocketAgain(bool* failureTold) {
         *failureTold = true;
     }
     return INVALID_SOCKET;
-}
-
-}  // namespace
-
-uint32_t GetInstanceStamp() { return s_instanceStamp; }
-
-void SendPacket(SOCKET socket, const char* host, const char* payload) {
-    char packet[kPacketTextSize];
-    int length = BuildPacket(packet, sizeof packet, s_instanceStamp, payload);
-    if (length > 0) UdpSend(socket, host, g_state.udpPort, packet, length);
-}
-
-void SendToHosts(SOCKET socket, const char* payload) {
-    // Copied out first: the list stays locked only while it is read, not while the system looks
-    // host names up.
-    char hosts[kHostBlockSize];
-    GetTargetHosts(hosts, sizeof hosts);
-    // A multi-string: texts ending in a zero byte, an empty one last.
-    // Walked within the block, so a list that somehow filled it cannot lead past its end.
-    size_t at = 0;
-    while (at < sizeof hosts && hosts[at] != '\0') {
-        size_t length = strnlen(hosts + at, sizeof hosts - at);
-        if (at + length >= sizeof hosts) break;  // not terminated inside the block
-        SendPacket(socket, hosts + at, payload);
-        at += length + 1;
-    }
-}
-
-const char* CheckPacketHeader(const char* text, const char* sender) {
-    if (text == nullptr) return nullptr;
-    PacketHeader header = ReadPacketHeader(text, s_instanceStamp);
-    switch (header.result) {
-    case HeaderResult::Accepted: return header.payload;
-    case HeaderResult::Own: return nullptr;  // our own announcement, come back as broadcasts do
-    case HeaderResult::Wrong: break;
-    }
-    LogPrintf("Wrong packet received from %s", sender != nullptr ? sender : "");
-    return nullptr;
-}
-
-void HandlePacket(SOCKET socket, const char* text, const char* sender) {
-    const char* payload = CheckPacketHeader(text, sender);
-    if (payload == nullptr) return;
-    switch (ClassifyPayload(payload)) {
-    case PayloadKind::Server:
-        g_state.otherBroadcasterSeen = 1;
-        if (GetRole() == kRoleBroadcast) {
-            StepDown();
-        } else {
-            SendPacket(socket, sender, kClientKeyword);
-        }
-        break;
-    case PayloadKind::Client: AddDiscoveredHost(sender); break;
-    case PayloadKind::Ring: PostCommandToMainWindow(CMD_RING); break;
-    case PayloadKind::Call: PresentReceivedCall(payload); break;
-    case PayloadKind::Unknown: LogPrintf("Wrong packet format: \"%s\"", payload); break;
-    }
 }
 
 DWORD WINAPI NetworkAgentThread(LPVOID) {
@@ -232,6 +212,10 @@ DWORD WINAPI NetworkAgentThread(LPVOID) {
     } while (g_state.stop == 0);
     return 0;
 }
+
+}  // namespace
+
+uint32_t GetInstanceStamp() { return s_instanceStamp; }
 
 void StartNetworkAgent() {
     DWORD id = 0;

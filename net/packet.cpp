@@ -48,15 +48,9 @@ PacketHeader ReadPacketHeader(const char* text, uint32_t ownStamp) {
     const char* at = text + name + 1;
     uint32_t stamp = 0;
     for (; IsDigit(*at); ++at) stamp = stamp * 10u + static_cast<uint32_t>(*at - '0');
-    header.stamp = stamp;
-    if (stamp == ownStamp) {
-        header.result = HeaderResult::Own;
-        return header;
-    }
-    if (*at != '>') return header;
-    header.result = HeaderResult::Accepted;
-    header.payload = at + 1;
-    return header;
+    if (stamp == ownStamp) return {HeaderResult::Own, stamp, nullptr};
+    if (*at != '>') return {HeaderResult::Wrong, stamp, nullptr};
+    return {HeaderResult::Accepted, stamp, at + 1};
 }
 
 PayloadKind ClassifyPayload(const char* payload) {

@@ -86,17 +86,12 @@ void OnActivate(HWND page, bool shown) {
 }
 
 void OnCommand(HWND page, int id, int code, LPARAM lParam) {
-    bool clicked = code == BN_CLICKED;
+    // The buttons answer clicks alone; the page's own commands come as code 0, BN_CLICKED too.
+    if (code != BN_CLICKED) return;
     switch (id) {
-    case IDC_ROLE_MODEM:
-        if (clicked) OnModemChosen(page);
-        break;
-    case IDC_ROLE_NETWORK:
-        if (clicked) OnNetworkChosen(page);
-        break;
-    case IDC_ROLE_BROADCAST:
-        if (clicked) OnBroadcastChanged(page);
-        break;
+    case IDC_ROLE_MODEM: OnModemChosen(page); break;
+    case IDC_ROLE_NETWORK: OnNetworkChosen(page); break;
+    case IDC_ROLE_BROADCAST: OnBroadcastChanged(page); break;
     case CMD_REFRESH:  // the main window tells every page
         SendMessageA(GetAncestor(page, GA_ROOT), WM_COMMAND, CMD_ROLE_CHANGED, GetRole());
         break;
@@ -105,8 +100,6 @@ void OnCommand(HWND page, int id, int code, LPARAM lParam) {
     default: break;
     }
 }
-
-}  // namespace
 
 INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -118,6 +111,8 @@ INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     default: return FALSE;
     }
 }
+
+}  // namespace
 
 HWND CreateRolePage(HWND mainWindow) {
     return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_ROLE_PAGE), mainWindow, RolePageProc, 0);

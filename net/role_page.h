@@ -7,5 +7,3 @@
 // Creates the page, hidden, as a child of the main window. A stored role other than 1 to 3
 // shows as "accept over network" and becomes role 1.
 HWND CreateRolePage(HWND mainWindow);
-
-INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -22,11 +22,7 @@ DateTime LocalNow() {
 }
 
 void AddDiscoveredHost(const char* sender) {
-    bool changed = false;
-    {
-        auto hold = LockHostList();
-        changed = RenewDiscoveredHost(&g_hostList, sender, LocalNow());
-    }
+    bool changed = WithHostList([&](HostListModel* list) { return RenewDiscoveredHost(list, sender, LocalNow()); });
     // Posted, never sent: the agent does not wait for the page's thread, which may be busy or
     // gone meanwhile (a post to a window that is no more fails, and nothing is lost).
     HWND view = s_view;
@@ -34,6 +30,5 @@ void AddDiscoveredHost(const char* sender) {
 }
 
 void GetTargetHosts(char* block, size_t size) {
-    auto hold = LockHostList();
-    ListTargetHosts(g_hostList, LocalNow(), block, size);
+    WithHostList([&](HostListModel* list) { ListTargetHosts(*list, LocalNow(), block, size); });
 }

@@ -13,6 +13,13 @@
 extern HostListModel g_hostList;
 std::unique_lock<std::mutex> LockHostList();
 
+// Calls change with the list while holding its lock; returns what change returns.
+template <typename Change>
+auto WithHostList(Change change) {
+    auto hold = LockHostList();
+    return change(&g_hostList);
+}
+
 // The page that shows the list, told of every change the agent makes (WM_COMMAND CMD_REFRESH,
 // posted); nullptr while there is none. The page sets it when it is made and when it goes.
 void SetHostListView(HWND page);

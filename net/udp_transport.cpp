@@ -10,9 +10,9 @@
 
 namespace {
 
-void SetBlocking(SOCKET socket, bool blocking) {
+bool SetBlocking(SOCKET socket, bool blocking) {
     u_long nonBlocking = blocking ? 0 : 1;
-    ioctlsocket(socket, FIONBIO, &nonBlocking);
+    return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
 bool FillDestination(const char* host, uint16_t port, sockaddr_in* destination) {
@@ -44,13 +44,12 @@ bool FillDestination(const char* host, uint16_t port, sockaddr_in* destination) 
 SOCKET UdpOpen(uint32_t address, uint16_t port) {
     OwnedSocket made(socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (!made) return INVALID_SOCKET;
-    u_long nonBlocking = 1;
     int allow = 1;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(port);
     local.sin_addr.s_addr = address;
-    if (ioctlsocket(made.get(), FIONBIO, &nonBlocking) != 0 ||
+    if (!SetBlocking(made.get(), false) ||
         setsockopt(made.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&allow), sizeof allow) != 0 ||
         bind(made.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         int error = WSAGetLastError();  // closing must not hide why (a port another program holds)
@@ -86,8 +85,7 @@ int UdpReceive(SOCKET socket, char* buffer, int capacity, char* sender, size_t s
     // Non-blocking: an empty queue fails at once, and so does a datagram longer than capacity,
     // which the library drops rather than cut.
     int received = recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
-    if (received <= 0) return 0;
-    if (received > capacity) return 0;
+    if (received <= 0 || received > capacity) return 0;
     if (sender == nullptr || senderSize == 0) return received;
     char text[kSenderTextSize];
     FormatSenderText(text, sizeof text, reinterpret_cast<const unsigned char*>(&from.sin_addr));
