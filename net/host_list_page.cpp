@@ -12,6 +12,7 @@
 #include "net/host_list_ids.h"
 #include "net/shared_host_list.h"
 #include "res/resource_ids.h"
+#include "ui/dialog_page.h"
 #include "ui/enable_controls.h"
 #include "ui/list_view.h"
 
@@ -137,21 +138,10 @@ int EditedRow() {
     return shown ? s_hosts.shownFirst : -1;
 }
 
-// The page keeps its rows in order after every change of the user's; the control keeps
-// selection and focus by row, so they are carried to where their rows went.
+// The page keeps its rows in order after every change of the user's.
 void SortHosts(HWND page) {
-    HWND list = List(page);
-    std::vector<size_t> selected = SelectedListRows(list);
-    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
-    std::vector<size_t> moved = WithHostList(SortHostList);
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ReorderListRows(List(page), [] { return WithHostList(SortHostList); });
     ShowRows(page);
-    for (size_t row : selected) {
-        if (row < moved.size()) ListView_SetItemState(list, static_cast<int>(moved[row]), LVIS_SELECTED, LVIS_SELECTED);
-    }
-    if (focused >= 0 && static_cast<size_t>(focused) < moved.size()) {
-        ListView_SetItemState(list, static_cast<int>(moved[static_cast<size_t>(focused)]), LVIS_FOCUSED, LVIS_FOCUSED);
-    }
     RequestSelectionUpdate(page, false);
 }
 
@@ -253,11 +243,8 @@ INT_PTR CALLBACK HostListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY:  // a dialog procedure hands a notification's result over this way
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
-        return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_NOTIFY: return AnswerMessage(page, OnNotify(page, reinterpret_cast<NMHDR*>(lParam)));
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: OnDestroy(); return TRUE;
     default: return FALSE;
     }
@@ -266,5 +253,5 @@ INT_PTR CALLBACK HostListPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND CreateHostListPage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_HOST_LIST_PAGE), mainWindow, HostListPageProc, 0);
+    return CreatePage(mainWindow, IDD_HOST_LIST_PAGE, HostListPageProc);
 }

@@ -4,9 +4,9 @@
 #include "base/process_state.h"
 #include "base/roles.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "net/role_page_ids.h"
 #include "res/resource_ids.h"
+#include "ui/dialog_page.h"
 
 namespace {
 
@@ -105,8 +105,7 @@ INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam), lParam); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     case WM_DESTROY: return TRUE;
     default: return FALSE;
     }
@@ -115,5 +114,5 @@ INT_PTR CALLBACK RolePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 HWND CreateRolePage(HWND mainWindow) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_ROLE_PAGE), mainWindow, RolePageProc, 0);
+    return CreatePage(mainWindow, IDD_ROLE_PAGE, RolePageProc);
 }

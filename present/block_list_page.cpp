@@ -11,7 +11,6 @@
 #include "base/program_path.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
-#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/block_list_format.h"
 #include "present/block_list_ids.h"

@@ -9,7 +9,6 @@
 #include "base/data_file_store.h"
 #include "base/messages.h"
 #include "base/text_utils.h"
-#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/contact_transfer.h"
 #include "present/phone_book_format.h"

@@ -6,7 +6,6 @@
 #include "base/process_state.h"
 #include "base/settings.h"
 #include "base/unique_handle.h"
-#include "base/win_state.h"
 #include "present/popup_page_ids.h"
 #include "present/popup_window.h"
 #include "res/resource_ids.h"

@@ -4,7 +4,6 @@
 
 #include "base/messages.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "present/sound_path.h"
 #include "present/sound_player.h"
 #include "present/sounds_page_ids.h"

@@ -7,7 +7,6 @@
 #include "base/messages.h"
 #include "base/product.h"
 #include "base/unique_handle.h"
-#include "base/win_state.h"
 #include "present/caller_log_page.h"
 #include "res/resource_ids.h"
 #include "ui/home_page.h"
