@@ -33,7 +33,7 @@ MainWindowState s_main;
 void RestoreSelectedPage(HWND window) {
     char selected[256];
     if (ReadSetting(kSettingSelectedPage.name, selected, sizeof selected) != REG_SZ) selected[0] = '\0';
-    HTREEITEM item = FindTreeItemByText(window, IDC_PAGE_TREE, nullptr, selected);
+    HTREEITEM item = FindTreeItemByText(window, IDC_PAGE_TREE, selected);
     // Nothing stored, or a page that no longer exists: the first page, not an empty window.
     if (item == nullptr) item = TreeView_GetRoot(GetDlgItem(window, IDC_PAGE_TREE));
     if (item != nullptr) TreeView_SelectItem(GetDlgItem(window, IDC_PAGE_TREE), item);

@@ -19,6 +19,18 @@ HTREEITEM Next(HWND dialog, int id, UINT relation, HTREEITEM item) {
     return reinterpret_cast<HTREEITEM>(SendPointer(dialog, id, TVM_GETNEXTITEM, relation, item));
 }
 
+// Depth first from start and the siblings behind it.
+HTREEITEM FindFrom(HWND dialog, int id, HTREEITEM start, const char* text) {
+    for (HTREEITEM item = start; item != nullptr; item = Next(dialog, id, TVGN_NEXT, item)) {
+        char itemText[kItemTextSize];
+        if (GetTreeItemText(dialog, id, item, itemText, sizeof itemText) && lstrcmpiA(itemText, text) == 0) return item;
+        HTREEITEM child = Next(dialog, id, TVGN_CHILD, item);
+        HTREEITEM found = child != nullptr ? FindFrom(dialog, id, child, text) : nullptr;
+        if (found != nullptr) return found;
+    }
+    return nullptr;
+}
+
 HINSTANCE ResourceInstance() { return g_win.instance != nullptr ? g_win.instance : GetModuleHandleA(nullptr); }
 
 }  // namespace
@@ -72,38 +84,6 @@ bool GetTreeItemText(HWND dialog, int id, HTREEITEM item, char* buffer, size_t s
 
 HTREEITEM GetSelectedTreeItem(HWND dialog, int id) { return Next(dialog, id, TVGN_CARET, nullptr); }
 
-HTREEITEM FindTreeItemByText(HWND dialog, int id, HTREEITEM start, const char* text) {
-    if (text == nullptr) return nullptr;
-    HTREEITEM item = start != nullptr ? start : Next(dialog, id, TVGN_ROOT, nullptr);
-    // Walked without recursion: down to the first child, on to the next sibling, and back up
-    // (never above the start's level) when a level is done.
-    int depth = 0;
-    while (item != nullptr) {
-        char itemText[kItemTextSize];
-        if (GetTreeItemText(dialog, id, item, itemText, sizeof itemText) && lstrcmpiA(itemText, text) == 0) return item;
-        HTREEITEM child = Next(dialog, id, TVGN_CHILD, item);
-        if (child != nullptr) {
-            item = child;
-            ++depth;
-            continue;
-        }
-        for (;;) {
-            HTREEITEM sibling = Next(dialog, id, TVGN_NEXT, item);
-            if (sibling != nullptr) {
-                item = sibling;
-                break;
-            }
-            if (depth == 0) return nullptr;
-            item = Next(dialog, id, TVGN_PARENT, item);
-            --depth;
-            if (item == nullptr) return nullptr;
-        }
-    }
-    return nullptr;
-}
-
-bool SelectTreeItemByText(HWND dialog, int id, const char* text) {
-    HTREEITEM item = FindTreeItemByText(dialog, id, nullptr, text);
-    if (item == nullptr) return false;
-    return SendPointer(dialog, id, TVM_SELECTITEM, TVGN_CARET, item) != 0;
+HTREEITEM FindTreeItemByText(HWND dialog, int id, const char* text) {
+    return text != nullptr ? FindFrom(dialog, id, Next(dialog, id, TVGN_ROOT, nullptr), text) : nullptr;
 }

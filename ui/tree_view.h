@@ -22,10 +22,7 @@ bool GetTreeItemText(HWND dialog, int id, HTREEITEM item, char* buffer, size_t s
 // The caret (selected) item, nullptr when there is none.
 HTREEITEM GetSelectedTreeItem(HWND dialog, int id);
 
-// The first item, depth first (an item, then its children, then its next sibling), from start
-// and the siblings behind it (start nullptr: the first root item), whose text equals text
-// without regard to case. Texts are compared over their first 255 bytes. nullptr when none does.
-HTREEITEM FindTreeItemByText(HWND dialog, int id, HTREEITEM start, const char* text);
-// Selects the item FindTreeItemByText finds from the first root item. When none matches, the
-// selection stays as it was (a page is always shown) and the result is false.
-bool SelectTreeItemByText(HWND dialog, int id, const char* text);
+// The first item, depth first (an item, then its children, then its next sibling), from the
+// first root item, whose text equals text without regard to case. Texts are compared over their
+// first 255 bytes. nullptr when none does.
+HTREEITEM FindTreeItemByText(HWND dialog, int id, const char* text);

@@ -94,6 +94,10 @@ protected:
         Pump();  // the role page's own start tells every page once
     }
     HWND Tree() const { return GetDlgItem(window_, IDC_PAGE_TREE); }
+    bool SelectPage(const char* text) {
+        HTREEITEM item = FindTreeItemByText(window_, IDC_PAGE_TREE, text);
+        return item != nullptr && TreeView_SelectItem(Tree(), item);
+    }
     std::string Selected() const {
         char text[64] = {};
         GetTreeItemText(window_, IDC_PAGE_TREE, TreeView_GetSelection(Tree()), text, sizeof text);
@@ -165,7 +169,7 @@ TEST_F(MainWindow, RemembersTheSelectedPage) {
 TEST_F(MainWindow, ThePagesHearOfSelectionEnterAndClose) {
     Create();
     g_received.clear();
-    ASSERT_TRUE(SelectTreeItemByText(window_, IDC_PAGE_TREE, "Network"));
+    ASSERT_TRUE(SelectPage("Network"));
     Pump();
     EXPECT_EQ(pages_[6], GetSelectedPage(window_));
     EXPECT_FALSE(Shown(pages_[0]));
@@ -321,7 +325,7 @@ TEST_F(MainWindow, F1OpensTheHelpAtTheSectionOfItsWindow) {
     help.iContextType = HELPINFO_WINDOW;
     auto onPage = [&](const char* item) {
         return [&, item] {
-            SelectTreeItemByText(window_, IDC_PAGE_TREE, item);
+            SelectPage(item);
             help.hItemHandle = GetSelectedPage(window_);
             SendMessageA(GetSelectedPage(window_), WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         };
