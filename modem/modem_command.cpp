@@ -15,20 +15,6 @@ constexpr uint32_t kPassTimeoutMs = 2000;
 
 enum class Outcome { Expected, Echo, Final };
 
-// Hands the answer (text, inside the reply buffer) back and logs the exchange on one line, with
-// the answer's blanks folded there.
-uint32_t ReportReply(const SerialPort* port, const char* sent, const char* given, bool dle, const char* expected,
-                     char* text, char* reply) {
-    uint32_t length = static_cast<uint32_t>(CopyText(reply, kModemReplySize, text));
-    if (dle) {
-        LogPrintf("%s: \"%s\" --> \"%s\"", port->settings.name, given, expected);
-    } else {
-        CollapseBlanks(text);
-        LogPrintf("%s: \"%s\" ==> \"%s\"", port->settings.name, sent, text);
-    }
-    return length;
-}
-
 }  // namespace
 
 uint32_t SendModemCommand(SerialPort* port, const char* command, const char* expected, char* reply) {
@@ -85,19 +71,20 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
 
     uint32_t result = 0;
     char* afterEcho = const_cast<char*>(ReplyAfterEcho(sent, received));
-    if (outcome == Outcome::Expected || (outcome == Outcome::Final && expected != nullptr && total > 0)) {
-        bool logAsDle = dle && outcome == Outcome::Expected;
-        result = ReportReply(port, sent, command, logAsDle, expected, afterEcho ? afterEcho : received, reply);
-    } else if (outcome == Outcome::Echo) {
-        if (dle) {
-            result = static_cast<uint32_t>(CopyText(reply, kModemReplySize, afterEcho));
+    char* answer = afterEcho != nullptr ? afterEcho : received;
+    if (outcome == Outcome::Final && (expected == nullptr || total < 1)) {
+        LogPrintf("%s: no reply on command \"%s\"", name, sent);
+    } else {
+        // The answer is handed back as it came, and logged on one line with its blanks folded.
+        result = static_cast<uint32_t>(CopyText(reply, kModemReplySize, answer));
+        if (dle && outcome == Outcome::Expected) {
+            LogPrintf("%s: \"%s\" --> \"%s\"", name, command, expected);
+        } else if (dle && outcome == Outcome::Echo) {
             LogPrintf("%s: \"%s\" --> %d bytes", name, command, static_cast<int>(result));
         } else {
-            result = ReportReply(port, sent, command, false, expected, afterEcho, reply);
+            CollapseBlanks(answer);
+            LogPrintf("%s: \"%s\" ==> \"%s\"", name, sent, answer);
         }
-    } else {
-        LogPrintf("%s: no reply on command \"%s\"", name, sent);
-        reply[0] = '\0';
     }
     LocalFree(received);
     return result;
