@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "base/call_events.h"
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -64,11 +62,10 @@ void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* l
 
 // A call that begins while the modem is being configured answers among the replies: its ring and
 // report lines are taken from there, so the call is not lost to the configuration.
-void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* reply) {
+void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* reply, size_t length) {
     size_t at = 0;
     char line[kCallerIdLineSize];
-    size_t size = strnlen(reply, kModemReplySize);
-    while (NextCallerIdLine(reply, size, &at, line, sizeof line)) {
+    while (NextCallerIdLine(reply, length, &at, line, sizeof line)) {
         if (ClassifyCallerIdLine(line) == CallerIdLineKind::Other) continue;  // logged with the exchange
         cycle->lastDataTick = GetTickCount();
         InterpretLine(settings, cycle, line);
@@ -80,12 +77,11 @@ void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* r
 bool SendCommandTakingLines(const PortSettings& settings, SerialPort* port, CallCycle* cycle, const char* command) {
     char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
     if (reply == nullptr) return false;
-    SendModemCommand(port, command, "OK", reply);
-    size_t length = strnlen(reply, kModemReplySize);
+    size_t length = SendModemCommand(port, command, "OK", reply);
     // A modem that takes the line with "ATA" may answer "NO CARRIER" rather than "OK": only an
     // ERROR, or no answer at all, is a refusal.
     bool taken = length > 0 && JudgeReply(reply, length, "OK") != ReplyVerdict::Error;
-    TakeCallLines(settings, cycle, reply);
+    TakeCallLines(settings, cycle, reply, length);
     LocalFree(reply);
     return taken;
 }
@@ -129,8 +125,7 @@ void ConfigureModem(const PortSettings& settings, SerialPort* port, CallCycle* c
     char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
     if (reply == nullptr) return;
     auto send = [&](const char* command, const char* expected) {
-        SendModemCommand(port, command, expected, reply);
-        TakeCallLines(settings, cycle, reply);
+        TakeCallLines(settings, cycle, reply, SendModemCommand(port, command, expected, reply));
         return !StopRequested();
     };
     // Once the modem was reset, caller ID must be switched on again even while a call rings:
