@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <new>
+
 #include "base/error_text.h"
 #include "base/text_utils.h"
 #include "diag/program_log.h"
@@ -37,18 +40,16 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
     sent[length - 1] = '\0';  // the echo is matched, and the command logged, without its CR
 
     // Held in one heap block: a port monitor thread's stack is not the place for 4 KB.
-    char* received = static_cast<char*>(LocalAlloc(LPTR, kReplyBufferSize));
-    if (received == nullptr) return 0;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[kReplyBufferSize]());
+    if (!block) return 0;
+    char* received = block.get();
     uint32_t total = 0;
     Outcome outcome = Outcome::Final;
     for (int pass = 0; pass < kPasses; ++pass) {
         total = WaitForLine(port, kPassTimeoutMs, total, received, kReplyBufferSize);
         // Ten seconds for a modem that fell silent are too long for a program that ends: the
         // exchange is dropped without a word, its reply unread.
-        if (StopRequested()) {
-            LocalFree(received);
-            return 0;
-        }
+        if (StopRequested()) return 0;
         if (total < 1) {
             Sleep(10);
             PumpThreadMessages();
@@ -86,6 +87,5 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
             LogPrintf("%s: \"%s\" ==> \"%s\"", name, sent, answer);
         }
     }
-    LocalFree(received);
     return result;
 }

@@ -75,7 +75,6 @@ void ShowPortSettings(HWND page, const PortSettings& settings) {
     SelectChoiceByData(page, IDC_MODEM_STOP_BITS, settings.stop_bits);
     for (const CommandField& field : kCommandFields) SetDlgItemTextA(page, field.id, settings.*field.text);
     CheckDlgButton(page, IDC_MODEM_EARLY, settings.early != 0 ? BST_CHECKED : BST_UNCHECKED);
-    SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_RESETCONTENT, 0, 0);
     for (const char* text = settings.wnd; *text != '\0'; text = NextWindowText(text)) {
         AddChoice(page, IDC_MODEM_WINDOWS, text, 0);
     }
@@ -162,8 +161,7 @@ void SaveIfChanged(HWND page) {
     UINT port = GetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, &read, FALSE);
     if (ReadPortSettingsFromPage(page, settings) && read && port >= 1 && port <= 4) {
         SavePortSettings(static_cast<int>(port), *settings);
-        auto* monitor = static_cast<PortMonitor*>(GetPropA(page, kMonitorProperty));
-        if (monitor != nullptr) StartPortMonitor(monitor, *settings);
+        StartPortMonitor(static_cast<PortMonitor*>(GetPropA(page, kMonitorProperty)), *settings);
     }
     LocalFree(settings);
 }
@@ -290,24 +288,10 @@ void EndFinderDrag(HWND page, bool add) {
     if (add) PostMessageA(page, WM_COMMAND, IDC_MODEM_ADD, 0);
 }
 
-BOOL OnSetCursor() {
-    if (!s_finder.dragging) return FALSE;
-    SetCursor(s_finder.cursor);
-    return TRUE;
-}
-
 void OnDestroy(HWND page) {
     EndFinderDrag(page, false);
     RemovePropA(page, kChangedProperty);
-    auto* monitor = static_cast<PortMonitor*>(RemovePropA(page, kMonitorProperty));
-    if (monitor != nullptr) DestroyPortMonitor(monitor);
-}
-
-}  // namespace
-
-HWND CreateModemPage(HWND mainWindow, int port) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MODEM_PAGE), mainWindow, ModemWindowProc,
-                              static_cast<LPARAM>(port));
+    DestroyPortMonitor(static_cast<PortMonitor*>(RemovePropA(page, kMonitorProperty)));
 }
 
 INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -319,7 +303,9 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     // A modeless dialog's default answer to WM_CLOSE is a Cancel command that closes nothing.
     case WM_CLOSE: DestroyWindow(page); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
-    case WM_SETCURSOR: return OnSetCursor();
+    case WM_SETCURSOR:
+        if (s_finder.dragging) SetCursor(s_finder.cursor);
+        return s_finder.dragging;
     case WM_MOUSEMOVE:
         if (s_finder.dragging) TrackWindowFinder(page);
         return TRUE;
@@ -331,6 +317,13 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_CAPTURECHANGED: EndFinderDrag(page, false); return TRUE;
     default: return FALSE;
     }
+}
+
+}  // namespace
+
+HWND CreateModemPage(HWND mainWindow, int port) {
+    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MODEM_PAGE), mainWindow, ModemWindowProc,
+                              static_cast<LPARAM>(port));
 }
 
 bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {

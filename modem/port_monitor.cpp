@@ -53,15 +53,10 @@ bool ReadSettings(MonitorRun* run) {
     return PageExists(run->monitor);
 }
 
-void ClosePort(PortMonitor* monitor) {
-    if (monitor->port == nullptr) return;
-    CloseSerialPort(monitor->port);  // drops DTR: the modem lets go of the line
-    monitor->port = nullptr;
-}
-
-// Closing the port drops DTR, which puts the line down too: a hang-up under way is over.
+// Closing the port drops DTR: the modem lets go of the line, so a hang-up under way is over too.
 void CloseRunPort(MonitorRun* run) {
-    ClosePort(run->monitor);
+    CloseSerialPort(run->monitor->port);
+    run->monitor->port = nullptr;
     run->hangUp = HangUpPause{};
 }
 
@@ -169,17 +164,15 @@ void DestroyPortMonitor(PortMonitor* monitor) {
     if (monitor == nullptr) return;
     monitor->page = nullptr;  // ends every wait of the thread
     if (monitor->threadId != 0) PostThreadMessageA(monitor->threadId, TMSG_STOP_THREAD, 0, 0);
-    if (monitor->thread) {
-        // Every wait of the thread ends within a tenth of a second of the stop. A thread that is
-        // still running after this is stuck in the system (a driver that does not let go): killing
-        // it would leave the port's lock held for ever, so it keeps its port, its record and its
-        // handle, and the end of the process takes them.
-        if (!WaitForThreadHandlingSends(monitor->thread.get(), kStopWaitMs)) {
-            LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
-            monitor->thread.release();
-            return;
-        }
+    // Every wait of the thread ends within a tenth of a second of the stop. A thread that is still
+    // running after this is stuck in the system (a driver that does not let go): killing it would
+    // leave the port's lock held for ever, so it keeps its port, its record and its handle, and
+    // the end of the process takes them.
+    if (monitor->thread && !WaitForThreadHandlingSends(monitor->thread.get(), kStopWaitMs)) {
+        LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
+        monitor->thread.release();
+        return;
     }
-    ClosePort(monitor);
+    CloseSerialPort(monitor->port);  // drops DTR: the modem lets go of the line
     delete monitor;
 }

@@ -127,19 +127,16 @@ SerialPort* OpenSerialPort(const PortSettings& settings) {
         SetCommMask(handle, EV_RXCHAR);
         SetupComm(handle, kQueueSize, kQueueSize);
         PurgeComm(handle, kPurgeAll);
-        DCB dcb;
-        ZeroMemory(&dcb, sizeof dcb);
+        DCB dcb{};
         dcb.DCBlength = sizeof dcb;
         GetCommState(handle, &dcb);
         ApplyLineSettings(&dcb, port->settings);
         if (!SetCommState(handle, &dcb)) port->handle.reset();
     }
-    if (port->handle) {
-        port->readEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        port->writeEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        port->readOverlapped.hEvent = port->readEvent.get();
-        port->writeOverlapped.hEvent = port->writeEvent.get();
-    }
+    port->readEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    port->writeEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    port->readOverlapped.hEvent = port->readEvent.get();
+    port->writeOverlapped.hEvent = port->writeEvent.get();
     if (!port->handle || !port->readEvent || !port->writeEvent) {
         CloseSerialPort(port);
         return nullptr;
