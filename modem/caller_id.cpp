@@ -53,10 +53,7 @@ bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, siz
     if (lineSize == 0) return false;
     size_t pos = *at;
     // A NUL from the modem ends a line like CR or LF; what follows it in the step is still read.
-    while (pos < size && (text[pos] == ' ' || text[pos] == '\r' || text[pos] == '\n' || text[pos] == '\t' ||
-                          text[pos] == '\0')) {
-        ++pos;
-    }
+    while (pos < size && (IsBlank(text[pos]) || text[pos] == '\0')) ++pos;
     if (pos >= size) {
         *at = pos;
         return false;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <new>
+
 #include "base/call_events.h"
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -75,15 +78,13 @@ void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* r
 // Sends a command that expects "OK"; true when the modem answered it with anything but ERROR.
 // Ring and report lines among the reply go to the call cycle.
 bool SendCommandTakingLines(const PortSettings& settings, SerialPort* port, CallCycle* cycle, const char* command) {
-    char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
-    if (reply == nullptr) return false;
-    size_t length = SendModemCommand(port, command, "OK", reply);
+    std::unique_ptr<char[]> reply(new (std::nothrow) char[kModemReplySize]());
+    if (!reply) return false;
+    size_t length = SendModemCommand(port, command, "OK", reply.get());
+    TakeCallLines(settings, cycle, reply.get(), length);
     // A modem that takes the line with "ATA" may answer "NO CARRIER" rather than "OK": only an
     // ERROR, or no answer at all, is a refusal.
-    bool taken = length > 0 && JudgeReply(reply, length, "OK") != ReplyVerdict::Error;
-    TakeCallLines(settings, cycle, reply, length);
-    LocalFree(reply);
-    return taken;
+    return length > 0 && JudgeReply(reply.get(), length, "OK") != ReplyVerdict::Error;
 }
 
 // The modem takes the line, so the caller is cut off and the phone stops ringing after at most
@@ -122,24 +123,22 @@ bool WatchModemClosely(const CallCycle& cycle, const HangUpPause& hangUp) {
 
 void ConfigureModem(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
     // A reply buffer of 4 KB is too much for a worker's stack habits; it lives on the heap.
-    char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
-    if (reply == nullptr) return;
+    std::unique_ptr<char[]> reply(new (std::nothrow) char[kModemReplySize]());
+    if (!reply) return;
     auto send = [&](const char* command, const char* expected) {
-        TakeCallLines(settings, cycle, reply, SendModemCommand(port, command, expected, reply));
+        TakeCallLines(settings, cycle, reply.get(), SendModemCommand(port, command, expected, reply.get()));
         return !StopRequested();
     };
     // Once the modem was reset, caller ID must be switched on again even while a call rings:
     // without it the modem would keep every later caller to itself.
-    if (send(settings.init[0] != '\0' ? settings.init : "ATZ", nullptr)) {
-        if (settings.cid[0] != '\0') {
-            send(settings.cid, nullptr);
-        } else {
-            for (const char* command : kAutomaticCallerIdCommands) {
-                if (!send(command, "OK") || FindTextNoCase(reply, "OK") != nullptr) break;
-            }
-        }
+    if (!send(settings.init[0] != '\0' ? settings.init : "ATZ", nullptr)) return;
+    if (settings.cid[0] != '\0') {
+        send(settings.cid, nullptr);
+        return;
     }
-    LocalFree(reply);
+    for (const char* command : kAutomaticCallerIdCommands) {
+        if (!send(command, "OK") || FindTextNoCase(reply.get(), "OK") != nullptr) break;
+    }
 }
 
 void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle, HangUpPause* hangUp) {
