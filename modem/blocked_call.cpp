@@ -17,10 +17,7 @@ bool BlockCheckDue(CallCycle* cycle, uint32_t now) {
     return true;
 }
 
-void StartHangUpPause(HangUpPause* pause, uint32_t now) {
-    pause->running = true;
-    pause->since = now;
-}
+void StartHangUpPause(HangUpPause* pause, uint32_t now) { *pause = HangUpPause{true, now}; }
 
 bool HangUpPauseOver(HangUpPause* pause, uint32_t now) {
     if (!pause->running || TicksSince(pause->since, now) < kHangUpPauseMs) return false;

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The first position behind a run of blanks, "=", ":" and "-".
+const char* SkipSeparators(const char* at) { return at + strspn(at, " \t\r\n=:-"); }
+
 // The keyword at the start of text, any case; the comparison never reads past the text's end.
 bool StartsWithKeyword(const char* text, const char* keyword) {
     size_t length = std::strlen(keyword);
@@ -46,19 +49,11 @@ bool TakeMessage(CallCycle* cycle, const char* hex) {
 
 }  // namespace
 
-const char* SkipSeparators(const char* at) {
-    while (*at == ' ' || *at == '\r' || *at == '\n' || *at == '\t' || *at == '=' || *at == ':' || *at == '-') ++at;
-    return at;
-}
-
 bool NextCallerIdLine(const char* text, size_t size, size_t* at, char* line, size_t lineSize) {
     if (lineSize == 0) return false;
     size_t pos = *at;
     // A NUL from the modem ends a line like CR or LF; what follows it in the step is still read.
-    while (pos < size && (text[pos] == ' ' || text[pos] == '\r' || text[pos] == '\n' || text[pos] == '\t' ||
-                          text[pos] == '\0')) {
-        ++pos;
-    }
+    while (pos < size && (IsBlank(text[pos]) || text[pos] == '\0')) ++pos;
     if (pos >= size) {
         *at = pos;
         return false;

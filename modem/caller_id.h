@@ -42,9 +42,6 @@ enum class CallerIdLineKind {
 // What kind of line the modem sent, by its keyword at the start (any case).
 CallerIdLineKind ClassifyCallerIdLine(const char* line);
 
-// The first position behind a run of blanks, "=", ":" and "-".
-const char* SkipSeparators(const char* at);
-
 // Cuts the next line out of a read step's text (size bytes), from *at on: leading blanks skipped,
 // then up to a NUL, CR or LF, at most 255 characters. A line longer than that goes on as the next line, so no
 // character is lost. False when the text holds no further line.

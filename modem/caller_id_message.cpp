@@ -46,13 +46,12 @@ CallerIdMessageResult Decode(const char* text, CallerIdMessage* message) {
     if (digits % 2 != 0 || *rest != '\0' || digits / 2 > kMaxBytes) return CallerIdMessageResult::Bad;
     uint8_t bytes[kMaxBytes];
     const size_t count = digits / 2;
+    uint8_t sum = 0;
     for (size_t i = 0; i < count; ++i) {
         bytes[i] = static_cast<uint8_t>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));
+        sum = static_cast<uint8_t>(sum + bytes[i]);
     }
-    if (count < 3 || static_cast<size_t>(bytes[1]) + 3 != count) return CallerIdMessageResult::Bad;
-    uint8_t sum = 0;
-    for (size_t i = 0; i < count; ++i) sum = static_cast<uint8_t>(sum + bytes[i]);
-    if (sum != 0) return CallerIdMessageResult::Bad;
+    if (count < 3 || static_cast<size_t>(bytes[1]) + 3 != count || sum != 0) return CallerIdMessageResult::Bad;
 
     const uint8_t* data = bytes + 2;
     const size_t length = bytes[1];

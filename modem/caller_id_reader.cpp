@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <memory>
+#include <new>
 
 #include "base/call_events.h"
 #include "base/messages.h"
@@ -64,11 +65,10 @@ void InterpretLine(const PortSettings& settings, CallCycle* cycle, const char* l
 
 // A call that begins while the modem is being configured answers among the replies: its ring and
 // report lines are taken from there, so the call is not lost to the configuration.
-void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* reply) {
+void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* reply, size_t length) {
     size_t at = 0;
     char line[kCallerIdLineSize];
-    size_t size = strnlen(reply, kModemReplySize);
-    while (NextCallerIdLine(reply, size, &at, line, sizeof line)) {
+    while (NextCallerIdLine(reply, length, &at, line, sizeof line)) {
         if (ClassifyCallerIdLine(line) == CallerIdLineKind::Other) continue;  // logged with the exchange
         cycle->lastDataTick = GetTickCount();
         InterpretLine(settings, cycle, line);
@@ -78,16 +78,13 @@ void TakeCallLines(const PortSettings& settings, CallCycle* cycle, const char* r
 // Sends a command that expects "OK"; true when the modem answered it with anything but ERROR.
 // Ring and report lines among the reply go to the call cycle.
 bool SendCommandTakingLines(const PortSettings& settings, SerialPort* port, CallCycle* cycle, const char* command) {
-    char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
-    if (reply == nullptr) return false;
-    SendModemCommand(port, command, "OK", reply);
-    size_t length = strnlen(reply, kModemReplySize);
+    std::unique_ptr<char[]> reply(new (std::nothrow) char[kModemReplySize]());
+    if (!reply) return false;
+    size_t length = SendModemCommand(port, command, "OK", reply.get());
+    TakeCallLines(settings, cycle, reply.get(), length);
     // A modem that takes the line with "ATA" may answer "NO CARRIER" rather than "OK": only an
     // ERROR, or no answer at all, is a refusal.
-    bool taken = length > 0 && JudgeReply(reply, length, "OK") != ReplyVerdict::Error;
-    TakeCallLines(settings, cycle, reply);
-    LocalFree(reply);
-    return taken;
+    return length > 0 && JudgeReply(reply.get(), length, "OK") != ReplyVerdict::Error;
 }
 
 // The modem takes the line, so the caller is cut off and the phone stops ringing after at most
@@ -126,25 +123,22 @@ bool WatchModemClosely(const CallCycle& cycle, const HangUpPause& hangUp) {
 
 void ConfigureModem(const PortSettings& settings, SerialPort* port, CallCycle* cycle) {
     // A reply buffer of 4 KB is too much for a worker's stack habits; it lives on the heap.
-    char* reply = static_cast<char*>(LocalAlloc(LPTR, kModemReplySize));
-    if (reply == nullptr) return;
+    std::unique_ptr<char[]> reply(new (std::nothrow) char[kModemReplySize]());
+    if (!reply) return;
     auto send = [&](const char* command, const char* expected) {
-        SendModemCommand(port, command, expected, reply);
-        TakeCallLines(settings, cycle, reply);
+        TakeCallLines(settings, cycle, reply.get(), SendModemCommand(port, command, expected, reply.get()));
         return !StopRequested();
     };
     // Once the modem was reset, caller ID must be switched on again even while a call rings:
     // without it the modem would keep every later caller to itself.
-    if (send(settings.init[0] != '\0' ? settings.init : "ATZ", nullptr)) {
-        if (settings.cid[0] != '\0') {
-            send(settings.cid, nullptr);
-        } else {
-            for (const char* command : kAutomaticCallerIdCommands) {
-                if (!send(command, "OK") || FindTextNoCase(reply, "OK") != nullptr) break;
-            }
-        }
+    if (!send(settings.init[0] != '\0' ? settings.init : "ATZ", nullptr)) return;
+    if (settings.cid[0] != '\0') {
+        send(settings.cid, nullptr);
+        return;
     }
-    LocalFree(reply);
+    for (const char* command : kAutomaticCallerIdCommands) {
+        if (!send(command, "OK") || FindTextNoCase(reply.get(), "OK") != nullptr) break;
+    }
 }
 
 void ReadCallerIdStep(const PortSettings& settings, SerialPort* port, CallCycle* cycle, HangUpPause* hangUp) {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <new>
+
 #include "base/error_text.h"
 #include "base/text_utils.h"
 #include "diag/program_log.h"
@@ -14,20 +17,6 @@ constexpr int kPasses = 5;
 constexpr uint32_t kPassTimeoutMs = 2000;
 
 enum class Outcome { Expected, Echo, Final };
-
-// Hands the answer (text, inside the reply buffer) back and logs the exchange on one line, with
-// the answer's blanks folded there.
-uint32_t ReportReply(const SerialPort* port, const char* sent, const char* given, bool dle, const char* expected,
-                     char* text, char* reply) {
-    uint32_t length = static_cast<uint32_t>(CopyText(reply, kModemReplySize, text));
-    if (dle) {
-        LogPrintf("%s: \"%s\" --> \"%s\"", port->settings.name, given, expected);
-    } else {
-        CollapseBlanks(text);
-        LogPrintf("%s: \"%s\" ==> \"%s\"", port->settings.name, sent, text);
-    }
-    return length;
-}
 
 }  // namespace
 
@@ -51,18 +40,16 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
     sent[length - 1] = '\0';  // the echo is matched, and the command logged, without its CR
 
     // Held in one heap block: a port monitor thread's stack is not the place for 4 KB.
-    char* received = static_cast<char*>(LocalAlloc(LPTR, kReplyBufferSize));
-    if (received == nullptr) return 0;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[kReplyBufferSize]());
+    if (!block) return 0;
+    char* received = block.get();
     uint32_t total = 0;
     Outcome outcome = Outcome::Final;
     for (int pass = 0; pass < kPasses; ++pass) {
         total = WaitForLine(port, kPassTimeoutMs, total, received, kReplyBufferSize);
         // Ten seconds for a modem that fell silent are too long for a program that ends: the
         // exchange is dropped without a word, its reply unread.
-        if (StopRequested()) {
-            LocalFree(received);
-            return 0;
-        }
+        if (StopRequested()) return 0;
         if (total < 1) {
             Sleep(10);
             PumpThreadMessages();
@@ -85,20 +72,20 @@ uint32_t SendModemCommand(SerialPort* port, const char* command, const char* exp
 
     uint32_t result = 0;
     char* afterEcho = const_cast<char*>(ReplyAfterEcho(sent, received));
-    if (outcome == Outcome::Expected || (outcome == Outcome::Final && expected != nullptr && total > 0)) {
-        bool logAsDle = dle && outcome == Outcome::Expected;
-        result = ReportReply(port, sent, command, logAsDle, expected, afterEcho ? afterEcho : received, reply);
-    } else if (outcome == Outcome::Echo) {
-        if (dle) {
-            result = static_cast<uint32_t>(CopyText(reply, kModemReplySize, afterEcho));
+    char* answer = afterEcho != nullptr ? afterEcho : received;
+    if (outcome == Outcome::Final && (expected == nullptr || total < 1)) {
+        LogPrintf("%s: no reply on command \"%s\"", name, sent);
+    } else {
+        // The answer is handed back as it came, and logged on one line with its blanks folded.
+        result = static_cast<uint32_t>(CopyText(reply, kModemReplySize, answer));
+        if (dle && outcome == Outcome::Expected) {
+            LogPrintf("%s: \"%s\" --> \"%s\"", name, command, expected);
+        } else if (dle && outcome == Outcome::Echo) {
             LogPrintf("%s: \"%s\" --> %d bytes", name, command, static_cast<int>(result));
         } else {
-            result = ReportReply(port, sent, command, false, expected, afterEcho, reply);
+            CollapseBlanks(answer);
+            LogPrintf("%s: \"%s\" ==> \"%s\"", name, sent, answer);
         }
-    } else {
-        LogPrintf("%s: no reply on command \"%s\"", name, sent);
-        reply[0] = '\0';
     }
-    LocalFree(received);
     return result;
 }

@@ -1,5 +1,6 @@
 #include "modem/modem_page.h"
 
+#include <cstring>
 #include <initializer_list>
 
 #include "base/roles.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr char kMonitorProperty[] = "th";
 constexpr char kChangedProperty[] = "ch";
 constexpr int kEntryTextSize = 256;  // compatibility texts: 255 characters
-constexpr int kFinderIconSize = 32;
 
 constexpr DWORD kByteSizes[] = {5, 6, 7, 8};
 constexpr DWORD kBaudRates[] = {460800, 256000, 230400, 128000, 115200, 57600, 56000, 38400, 19200,
@@ -27,17 +27,24 @@ constexpr DWORD kBaudRates[] = {460800, 256000, 230400, 128000, 115200, 57600, 5
 // The stored values are the DCB's parity and stop-bit codes.
 constexpr TextPair kParities[] = {{"Even", 2}, {"Mark", 3}, {"No parity", 0}, {"Odd", 1}, {"Space", 4}};
 constexpr TextPair kStopBits[] = {{"1 stop bit", 0}, {"1.5 stop bits", 1}, {"2 stop bits", 2}};
-// Suggestions only: what is stored is whatever the edit field holds.
-constexpr const char* kInitCommands[] = {"ATZ"};
-// How a blocked call is hung up on: the line is taken, then put down again. Most modems take it
-// with "ATH1"; some only answer it ("ATA").
-constexpr const char* kHangUpCommands[] = {"ATH1", "ATA"};
-constexpr const char* kHangUpCommands2[] = {"ATH0", "ATZ"};
-// The caller-ID switches of the common modem chip sets (Rockwell, US Robotics, ITU V.253,
-// Motorola, Lucent and others).
-constexpr const char* kCallerIdCommands[] = {
-    "AT#CID=1", "AT#CLS=8#CID=1", "AT#CID=2",  "AT#CC1",    "AT+VCID=1",
-    "AT+FCLASS=8;+VCID=1", "AT*ID1", "AT%CCID=1", "AT%CCID=2", "AT%CCID=3",
+// The modem's commands, each in an editable combo box.
+struct CommandField {
+    int id;
+    char (PortSettings::*text)[kModemCommandSize];
+    std::initializer_list<const char*> suggestions;  // what is stored is whatever the edit field holds
+};
+const CommandField kCommandFields[] = {
+    {IDC_MODEM_INIT, &PortSettings::init, {"ATZ"}},
+    // The caller-ID switches of the common modem chip sets (Rockwell, US Robotics, ITU V.253,
+    // Motorola, Lucent and others).
+    {IDC_MODEM_CALLER_ID,
+     &PortSettings::cid,
+     {"AT#CID=1", "AT#CLS=8#CID=1", "AT#CID=2", "AT#CC1", "AT+VCID=1", "AT+FCLASS=8;+VCID=1", "AT*ID1", "AT%CCID=1",
+      "AT%CCID=2", "AT%CCID=3"}},
+    // How a blocked call is hung up on: the line is taken, then put down again. Most modems take
+    // it with "ATH1"; some only answer it ("ATA").
+    {IDC_MODEM_HANGUP1, &PortSettings::hangup1, {"ATH1", "ATA"}},
+    {IDC_MODEM_HANGUP2, &PortSettings::hangup2, {"ATH0", "ATZ"}},
 };
 
 // The window finder: one drag at a time for all Modem pages. Only the user-interface thread
@@ -52,22 +59,22 @@ WindowFinder s_finder;
 
 void MarkChanged(HWND page) { SetPropA(page, kChangedProperty, reinterpret_cast<HANDLE>(1)); }
 
-PortMonitor* MonitorOf(HWND page) { return static_cast<PortMonitor*>(GetPropA(page, kMonitorProperty)); }
+uint32_t IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0; }
 
-void ShowPortSettings(HWND page, int port, const PortSettings& settings) {
+// The check box decides which controls are enabled.
+void PostEnableControls(HWND page) {
+    PostMessageA(page, WM_COMMAND, CMD_ENABLE_CONTROLS, IsChecked(page, IDC_MODEM_ENABLED));
+}
+
+void ShowPortSettings(HWND page, const PortSettings& settings) {
     CheckDlgButton(page, IDC_MODEM_ENABLED, settings.enabled != 0 ? BST_CHECKED : BST_UNCHECKED);
-    PostMessageA(page, WM_COMMAND, CMD_ENABLE_CONTROLS, settings.enabled != 0 ? 1 : 0);
-    SetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, static_cast<UINT>(port), FALSE);
+    PostEnableControls(page);
     SelectChoiceByData(page, IDC_MODEM_BYTE_SIZE, settings.byte_size);
     SelectChoiceByData(page, IDC_MODEM_BAUD_RATE, settings.baud_rate);
     SelectChoiceByData(page, IDC_MODEM_PARITY, settings.parity);
     SelectChoiceByData(page, IDC_MODEM_STOP_BITS, settings.stop_bits);
-    SetDlgItemTextA(page, IDC_MODEM_INIT, settings.init);
-    SetDlgItemTextA(page, IDC_MODEM_CALLER_ID, settings.cid);
-    SetDlgItemTextA(page, IDC_MODEM_HANGUP1, settings.hangup1);
-    SetDlgItemTextA(page, IDC_MODEM_HANGUP2, settings.hangup2);
+    for (const CommandField& field : kCommandFields) SetDlgItemTextA(page, field.id, settings.*field.text);
     CheckDlgButton(page, IDC_MODEM_EARLY, settings.early != 0 ? BST_CHECKED : BST_UNCHECKED);
-    SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_RESETCONTENT, 0, 0);
     for (const char* text = settings.wnd; *text != '\0'; text = NextWindowText(text)) {
         AddChoice(page, IDC_MODEM_WINDOWS, text, 0);
     }
@@ -78,24 +85,12 @@ void FillChoices(HWND page) {
     for (const TextPair& parity : kParities) AddChoicePair(page, IDC_MODEM_PARITY, parity);
     for (DWORD rate : kBaudRates) AddChoiceNumber(page, IDC_MODEM_BAUD_RATE, rate);
     for (const TextPair& stopBits : kStopBits) AddChoicePair(page, IDC_MODEM_STOP_BITS, stopBits);
-    for (const char* command : kInitCommands) AddChoice(page, IDC_MODEM_INIT, command, 0);
-    for (const char* command : kCallerIdCommands) AddChoice(page, IDC_MODEM_CALLER_ID, command, 0);
-    for (const char* command : kHangUpCommands) AddChoice(page, IDC_MODEM_HANGUP1, command, 0);
-    for (const char* command : kHangUpCommands2) AddChoice(page, IDC_MODEM_HANGUP2, command, 0);
-    // No more typed than the settings keep.
-    for (int id : {IDC_MODEM_INIT, IDC_MODEM_CALLER_ID, IDC_MODEM_HANGUP1, IDC_MODEM_HANGUP2}) {
-        SendDlgItemMessageA(page, id, CB_LIMITTEXT, kModemCommandSize - 1, 0);
+    for (const CommandField& field : kCommandFields) {
+        for (const char* command : field.suggestions) AddChoice(page, field.id, command, 0);
+        // No more typed than the settings keep.
+        SendDlgItemMessageA(page, field.id, CB_LIMITTEXT, kModemCommandSize - 1, 0);
     }
     SendDlgItemMessageA(page, IDC_MODEM_WINDOWS, CB_LIMITTEXT, kEntryTextSize - 1, 0);
-}
-
-// The drag cursor: the cross-hair cursor made for it, or else the finder icon itself (an icon
-// serves as a cursor with its hot spot in the middle).
-HCURSOR LoadFinderCursor() {
-    HCURSOR cursor = LoadCursorA(g_win.instance, MAKEINTRESOURCEA(IDC_FINDER));
-    if (cursor != nullptr) return cursor;
-    return static_cast<HCURSOR>(
-        LoadImageA(g_win.instance, MAKEINTRESOURCEA(IDI_FINDER), IMAGE_ICON, kFinderIconSize, kFinderIconSize, 0));
 }
 
 BOOL OnInitDialog(HWND page, LPARAM parameter) {
@@ -105,17 +100,14 @@ BOOL OnInitDialog(HWND page, LPARAM parameter) {
         PostMessageA(page, WM_CLOSE, 0, 0);
         return FALSE;
     }
-    if (s_finder.cursor == nullptr) s_finder.cursor = LoadFinderCursor();
+    if (s_finder.cursor == nullptr) s_finder.cursor = LoadCursorA(g_win.instance, MAKEINTRESOURCEA(IDC_FINDER));
     FillChoices(page);
     // In role 1 the page starts disabled; CMD_ROLE_CHANGED decides again when the role changes.
     EnableWindow(GetDlgItem(page, IDC_MODEM_ENABLED), RoleUsesModem() != 0);
+    SetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, static_cast<UINT>(port), FALSE);
     PortSettings* settings = LoadPortSettings(port);
-    if (settings != nullptr) {
-        ShowPortSettings(page, port, *settings);
-        LocalFree(settings);
-    } else {
-        SetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, static_cast<UINT>(port), FALSE);
-    }
+    if (settings != nullptr) ShowPortSettings(page, *settings);
+    LocalFree(settings);
     PortSettings shown;
     ReadPortSettingsFromPage(page, &shown);
     SetPropA(page, kMonitorProperty, CreatePortMonitor(page, port, shown));
@@ -125,9 +117,7 @@ BOOL OnInitDialog(HWND page, LPARAM parameter) {
 void OnAdd(HWND page) {
     char text[kEntryTextSize];
     GetDlgItemTextA(page, IDC_MODEM_WINDOWS, text, sizeof text);
-    bool blank = true;
-    for (const char* c = text; *c != '\0'; ++c) blank = blank && IsBlank(*c);
-    if (blank) return;
+    if (text[strspn(text, " \t\r\n")] == '\0') return;  // blanks only
     // The same title in other letters would only match the same windows again.
     if (SelectChoiceByText(page, IDC_MODEM_WINDOWS, text) < 0) {
         int index = AddChoice(page, IDC_MODEM_WINDOWS, text, 0);
@@ -144,8 +134,7 @@ void OnRemove(HWND page) {
 }
 
 void OnEnableChanged(HWND page) {
-    LPARAM checked = IsDlgButtonChecked(page, IDC_MODEM_ENABLED) == BST_CHECKED ? 1 : 0;
-    PostMessageA(page, WM_COMMAND, CMD_ENABLE_CONTROLS, checked);
+    PostEnableControls(page);
     MarkChanged(page);
 }
 
@@ -172,24 +161,19 @@ void SaveIfChanged(HWND page) {
     UINT port = GetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, &read, FALSE);
     if (ReadPortSettingsFromPage(page, settings) && read && port >= 1 && port <= 4) {
         SavePortSettings(static_cast<int>(port), *settings);
-        PortMonitor* monitor = MonitorOf(page);
-        if (monitor != nullptr) StartPortMonitor(monitor, *settings);
+        StartPortMonitor(static_cast<PortMonitor*>(GetPropA(page, kMonitorProperty)), *settings);
     }
     LocalFree(settings);
 }
 
 void OnRoleChanged(HWND page) {
-    if (RoleUsesModem()) {
-        EnableDialogControls(page, true, 0);
-        // The check box decides again which controls stay enabled. Nothing the user set has
-        // changed, so the page is not marked: a save would restart the monitor at the first
-        // close of the main window, dropping DTR under a call that is ringing, and would store
-        // a hand-made value that matches no entry as -1.
-        LPARAM checked = IsDlgButtonChecked(page, IDC_MODEM_ENABLED) == BST_CHECKED ? 1 : 0;
-        PostMessageA(page, WM_COMMAND, CMD_ENABLE_CONTROLS, checked);
-    } else {
-        EnableDialogControls(page, false, 0);
-    }
+    bool usesModem = RoleUsesModem() != 0;
+    EnableDialogControls(page, usesModem, 0);
+    // The check box decides again which controls stay enabled. Nothing the user set has changed,
+    // so the page is not marked: a save would restart the monitor at the first close of the main
+    // window, dropping DTR under a call that is ringing, and would store a hand-made value that
+    // matches no entry as -1.
+    if (usesModem) PostEnableControls(page);
 }
 
 void OnCommand(HWND page, int id, int notification, LPARAM lParam) {
@@ -198,12 +182,11 @@ void OnCommand(HWND page, int id, int notification, LPARAM lParam) {
     case IDC_MODEM_REMOVE: OnRemove(page); break;
     case IDC_MODEM_ENABLED: OnEnableChanged(page); break;
     case IDC_MODEM_EARLY: MarkChanged(page); break;
+    // The drop-down lists send no CBN_EDITCHANGE.
     case IDC_MODEM_BAUD_RATE:
     case IDC_MODEM_BYTE_SIZE:
     case IDC_MODEM_PARITY:
     case IDC_MODEM_STOP_BITS:
-        if (notification == CBN_SELCHANGE) MarkChanged(page);
-        break;
     case IDC_MODEM_INIT:
     case IDC_MODEM_CALLER_ID:
     case IDC_MODEM_HANGUP1:
@@ -261,14 +244,8 @@ bool IsOwnWindow(HWND window) {
     return process == GetCurrentProcessId();
 }
 
-// Follows the mouse during a drag; a page of nullptr ends the tracking and erases the frame.
+// Follows the mouse during a drag.
 void TrackWindowFinder(HWND page) {
-    if (page == nullptr) {
-        InvertWindowFrame(s_finder.framed);
-        s_finder.framed = nullptr;
-        s_finder.pointed = nullptr;
-        return;
-    }
     HWND under = WindowUnderCursor();
     if (under != nullptr && under == s_finder.framed) return;
     // This program's own windows are never a compatibility window: they would make the
@@ -294,9 +271,7 @@ void StartFinderDrag(HWND page) {
     SetCursor(s_finder.cursor);
     ShowWindow(icon, SW_HIDE);
     SetDlgItemTextA(page, IDC_MODEM_WINDOWS, "");
-    s_finder.dragging = true;
-    s_finder.framed = nullptr;
-    s_finder.pointed = nullptr;
+    s_finder.dragging = true;  // framed and pointed are none: the last drag's end left them so
 }
 
 // Ends the drag of this page, if it runs one; with add, the title now in the edit field goes on
@@ -307,28 +282,16 @@ void EndFinderDrag(HWND page, bool add) {
     s_finder.dragging = false;  // before the release, whose WM_CAPTURECHANGED then finds no drag
     if (GetCapture() == page) ReleaseCapture();
     ShowWindow(icon, SW_SHOW);
-    TrackWindowFinder(nullptr);
+    InvertWindowFrame(s_finder.framed);
+    s_finder.framed = nullptr;
+    s_finder.pointed = nullptr;
     if (add) PostMessageA(page, WM_COMMAND, IDC_MODEM_ADD, 0);
-}
-
-BOOL OnSetCursor() {
-    if (!s_finder.dragging) return FALSE;
-    SetCursor(s_finder.cursor);
-    return TRUE;
 }
 
 void OnDestroy(HWND page) {
     EndFinderDrag(page, false);
     RemovePropA(page, kChangedProperty);
-    auto* monitor = static_cast<PortMonitor*>(RemovePropA(page, kMonitorProperty));
-    if (monitor != nullptr) DestroyPortMonitor(monitor);
-}
-
-}  // namespace
-
-HWND CreateModemPage(HWND mainWindow, int port) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MODEM_PAGE), mainWindow, ModemWindowProc,
-                              static_cast<LPARAM>(port));
+    DestroyPortMonitor(static_cast<PortMonitor*>(RemovePropA(page, kMonitorProperty)));
 }
 
 INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -340,7 +303,9 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     // A modeless dialog's default answer to WM_CLOSE is a Cancel command that closes nothing.
     case WM_CLOSE: DestroyWindow(page); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
-    case WM_SETCURSOR: return OnSetCursor();
+    case WM_SETCURSOR:
+        if (s_finder.dragging) SetCursor(s_finder.cursor);
+        return s_finder.dragging;
     case WM_MOUSEMOVE:
         if (s_finder.dragging) TrackWindowFinder(page);
         return TRUE;
@@ -354,6 +319,13 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
+}  // namespace
+
+HWND CreateModemPage(HWND mainWindow, int port) {
+    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MODEM_PAGE), mainWindow, ModemWindowProc,
+                              static_cast<LPARAM>(port));
+}
+
 bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {
     if (out == nullptr) return false;
     ZeroMemory(out, sizeof *out);
@@ -362,20 +334,17 @@ bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {
     out->baud_rate = static_cast<uint32_t>(GetSelectedChoiceData(page, IDC_MODEM_BAUD_RATE));
     out->parity = static_cast<uint32_t>(GetSelectedChoiceData(page, IDC_MODEM_PARITY));
     out->stop_bits = static_cast<uint32_t>(GetSelectedChoiceData(page, IDC_MODEM_STOP_BITS));
-    out->enabled = IsDlgButtonChecked(page, IDC_MODEM_ENABLED) == BST_CHECKED ? 1 : 0;
-    out->early = IsDlgButtonChecked(page, IDC_MODEM_EARLY) == BST_CHECKED ? 1 : 0;
+    out->enabled = IsChecked(page, IDC_MODEM_ENABLED);
+    out->early = IsChecked(page, IDC_MODEM_EARLY);
     char* texts = GetChoiceTexts(page, IDC_MODEM_WINDOWS);
-    if (texts != nullptr) {
-        CopyWindowList(out->wnd, sizeof out->wnd, texts, LocalSize(texts));
-        LocalFree(texts);
-    }
+    CopyWindowList(out->wnd, sizeof out->wnd, texts, texts != nullptr ? LocalSize(texts) : 0);
+    LocalFree(texts);
     UINT port = GetDlgItemInt(page, IDC_MODEM_PORT_NUMBER, nullptr, FALSE);
     char name[16];  // room for any number the field may hold; the record keeps what fits
     wsprintfA(name, "COM%u", port);
     CopyText(out->name, sizeof out->name, name);
-    GetDlgItemTextA(page, IDC_MODEM_INIT, out->init, sizeof out->init);
-    GetDlgItemTextA(page, IDC_MODEM_CALLER_ID, out->cid, sizeof out->cid);
-    GetDlgItemTextA(page, IDC_MODEM_HANGUP1, out->hangup1, sizeof out->hangup1);
-    GetDlgItemTextA(page, IDC_MODEM_HANGUP2, out->hangup2, sizeof out->hangup2);
+    for (const CommandField& field : kCommandFields) {
+        GetDlgItemTextA(page, field.id, out->*field.text, kModemCommandSize);
+    }
     return IsWindow(page) != FALSE;
 }

@@ -16,8 +16,6 @@ inline constexpr int CMD_ENABLE_CONTROLS = CMD_MODEM_PAGE_PRIVATE;
 // number closes itself at once (and logs why).
 HWND CreateModemPage(HWND mainWindow, int port);
 
-INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Fills out (zeroed first) with what the page shows: a combo box without a selection reads as
 // 0xFFFFFFFF, the compatibility list holds the list's entries in list order. Any thread may call
 // it; the controls are read through messages, which the page's own thread answers. Returns false

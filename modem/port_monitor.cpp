@@ -15,24 +15,24 @@ namespace {
 
 constexpr DWORD kStartDelayMs = 2000;
 constexpr DWORD kStopWaitMs = 1500;
-// Between passes the monitor looks for a window that needs the modem. The pause ends early when
-// the modem sends something: a RING that comes during it is read at once, not up to a second
-// later. A look at the port's queue is a trip to the server under Wine, so not more often.
-constexpr DWORD kPassPauseMs = 1000;
-constexpr DWORD kPassPauseStepMs = 50;
-constexpr int kReleasedPause = 40;  // while another program has the modem, or the port would not open
-constexpr int kReloadPause = 10;
+constexpr DWORD kPassPauseMs = 1000;  // between passes, which look for a window that needs the modem
+constexpr DWORD kReleasedPauseMs = 20000;  // while another program has the modem, or the port would not open
+constexpr DWORD kReloadPauseMs = 5000;
+constexpr DWORD kPauseStepMs = 50;
 
 bool PageExists(const PortMonitor* monitor) {
     HWND page = monitor->page;
     return page != nullptr && IsWindow(page);
 }
 
-void PauseBetweenPasses(const PortMonitor* monitor) {
-    for (DWORD paused = 0; paused < kPassPauseMs; paused += kPassPauseStepMs) {
-        if (!PageExists(monitor) || g_state.stop != 0) return;
+// Every pause is taken in short steps, so that a monitor being destroyed or a program that ends
+// is not kept waiting. A pause with the port open ends early when the modem sends something: a
+// RING that comes during it is read at once, not up to a second later. A look at the port's
+// queue is a trip to the server under Wine, so not more often.
+void Pause(const PortMonitor* monitor, DWORD ms) {
+    for (DWORD paused = 0; paused < ms && PageExists(monitor) && g_state.stop == 0; paused += kPauseStepMs) {
         if (monitor->port != nullptr && SerialInputQueued(monitor->port) > 0) return;
-        Sleep(kPassPauseStepMs);
+        Sleep(kPauseStepMs);
     }
 }
 
@@ -48,23 +48,15 @@ struct MonitorRun {
 
 // Takes the page's latest settings; false when the page is gone.
 bool ReadSettings(MonitorRun* run) {
-    PortMonitor* monitor = run->monitor;
-    {
-        std::lock_guard<std::mutex> hold(monitor->settingsLock);
-        run->settings = monitor->settings;
-    }
-    return PageExists(monitor);
+    std::lock_guard<std::mutex> hold(run->monitor->settingsLock);
+    run->settings = run->monitor->settings;
+    return PageExists(run->monitor);
 }
 
-void ClosePort(PortMonitor* monitor) {
-    if (monitor->port == nullptr) return;
-    CloseSerialPort(monitor->port);  // drops DTR: the modem lets go of the line
-    monitor->port = nullptr;
-}
-
-// Closing the port drops DTR, which puts the line down too: a hang-up under way is over.
+// Closing the port drops DTR: the modem lets go of the line, so a hang-up under way is over too.
 void CloseRunPort(MonitorRun* run) {
-    ClosePort(run->monitor);
+    CloseSerialPort(run->monitor->port);
+    run->monitor->port = nullptr;
     run->hangUp = HangUpPause{};
 }
 
@@ -76,7 +68,7 @@ void ReleaseForWindow(MonitorRun* run, HWND window) {
         LogPrintf("%s: window found: \"%s\"", run->settings.name, run->windowTitle);
     }
     CloseRunPort(run);
-    SleepWhileWindow(&run->monitor->page, kReleasedPause);
+    Pause(run->monitor, kReleasedPauseMs);
     if (run->monitor->reload.exchange(0) != 0) ReadSettings(run);
 }
 
@@ -97,11 +89,11 @@ bool WatchPort(MonitorRun* run) {
         if (monitor->port != nullptr) {
             ConfigureModem(run->settings, monitor->port, &run->cycle);
         } else {
-            SleepWhileWindow(&monitor->page, kReleasedPause);  // absent or in use: try again later
+            Pause(monitor, kReleasedPauseMs);  // absent or in use: try again later
         }
     } else if (monitor->reload != 0) {
         CloseRunPort(run);
-        SleepWhileWindow(&monitor->page, kReloadPause);  // the next pass opens it with the new settings
+        Pause(monitor, kReloadPauseMs);  // the next pass opens it with the new settings
     } else {
         ReadCallerIdStep(run->settings, monitor->port, &run->cycle, &run->hangUp);
     }
@@ -123,20 +115,17 @@ DWORD WINAPI PortMonitorThread(void* parameter) {
     if (run == nullptr) return 1;
     run->monitor = static_cast<PortMonitor*>(parameter);
     PortMonitor* monitor = run->monitor;
-    for (DWORD waited = 0; waited < kStartDelayMs && PageExists(monitor) && g_state.stop == 0; waited += 50) Sleep(50);
-    if (ReadSettings(run)) {
-        for (;;) {
-            if (!PumpThreadMessages() || g_state.stop != 0) break;
-            // A report that may be over is not left waiting: its call is shown, or hung up on,
-            // once its lines stop; nor is a hang-up's second command.
-            if (!WatchModemClosely(run->cycle, run->hangUp)) PauseBetweenPasses(monitor);
-            HWND window = FindWindowByTitles(run->settings.wnd);
-            if (window != nullptr) {
-                ReleaseForWindow(run, window);
-            } else if (!WatchPort(run)) {
-                break;
-            }
-            if (!PageExists(monitor)) break;
+    Pause(monitor, kStartDelayMs);
+    // The pump also says when the program stops.
+    for (bool go = ReadSettings(run); go && PumpThreadMessages(); go = PageExists(monitor)) {
+        // A report that may be over is not left waiting: its call is shown, or hung up on, once
+        // its lines stop; nor is a hang-up's second command.
+        if (!WatchModemClosely(run->cycle, run->hangUp)) Pause(monitor, kPassPauseMs);
+        HWND window = FindWindowByTitles(run->settings.wnd);
+        if (window != nullptr) {
+            ReleaseForWindow(run, window);
+        } else if (!WatchPort(run)) {
+            break;
         }
     }
     LocalFree(run);
@@ -164,11 +153,9 @@ bool StartPortMonitor(PortMonitor* monitor, const PortSettings& settings) {
         monitor->settings = settings;
     }
     monitor->reload = 1;
-    if (monitor->thread) {
-        if (WaitForSingleObject(monitor->thread.get(), 1) == WAIT_TIMEOUT) return true;  // it takes up the reload
-        monitor->thread.reset();
-        monitor->threadId = 0;
-    }
+    // A thread still running takes up the reload.
+    if (monitor->thread && WaitForSingleObject(monitor->thread.get(), 1) == WAIT_TIMEOUT) return true;
+    monitor->threadId = 0;
     monitor->thread.reset(CreateThread(nullptr, 0, PortMonitorThread, monitor, 0, &monitor->threadId));
     return static_cast<bool>(monitor->thread);
 }
@@ -177,17 +164,15 @@ void DestroyPortMonitor(PortMonitor* monitor) {
     if (monitor == nullptr) return;
     monitor->page = nullptr;  // ends every wait of the thread
     if (monitor->threadId != 0) PostThreadMessageA(monitor->threadId, TMSG_STOP_THREAD, 0, 0);
-    if (monitor->thread) {
-        // Every wait of the thread ends within a tenth of a second of the stop. A thread that is
-        // still running after this is stuck in the system (a driver that does not let go): killing
-        // it would leave the port's lock held for ever, so it keeps its port, its record and its
-        // handle, and the end of the process takes them.
-        if (!WaitForThreadHandlingSends(monitor->thread.get(), kStopWaitMs)) {
-            LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
-            monitor->thread.release();
-            return;
-        }
+    // Every wait of the thread ends within a tenth of a second of the stop. A thread that is still
+    // running after this is stuck in the system (a driver that does not let go): killing it would
+    // leave the port's lock held for ever, so it keeps its port, its record and its handle, and
+    // the end of the process takes them.
+    if (monitor->thread && !WaitForThreadHandlingSends(monitor->thread.get(), kStopWaitMs)) {
+        LogPrintf("COM%d: the port monitor did not end", monitor->portNumber);
+        monitor->thread.release();
+        return;
     }
-    ClosePort(monitor);
+    CloseSerialPort(monitor->port);  // drops DTR: the modem lets go of the line
     delete monitor;
 }

@@ -1,30 +1,34 @@
 #include "modem/port_settings_store.h"
 
+#include <algorithm>
+
 #include "base/settings.h"
 #include "base/text_utils.h"
 #include "modem/window_list.h"
 
 namespace {
 
-void MakePortName(char (&name)[kPortNameSize], int port) { wsprintfA(name, "COM%d", port); }
-
 // Per-port texts are taken whatever type they were stored as (an old version, or a hand edit,
 // may have left a REG_BINARY). Such a value may fill the buffer without a NUL; ReadSetting only
 // checks text types for that, so the last byte is cleared here: the text is cut, never unended.
+// An empty text shows the default (the hang-up commands have one) until the user types another.
 void ReadPortText(const SettingInfo& info, int port, char* buffer, DWORD size) {
     char name[kSettingNameSize];
     buffer[0] = '\0';
-    if (!MakeSettingName(name, sizeof name, info, port)) return;
-    ReadSetting(name, buffer, size);
+    if (MakeSettingName(name, sizeof name, info, port)) ReadSetting(name, buffer, size);
     buffer[size - 1] = '\0';
+    if (buffer[0] == '\0') CopyText(buffer, size, info.defaultText);
 }
 
-bool WritePortText(const SettingInfo& info, int port, const char* text) {
+// The record may come from anywhere: a text that fills its field of size bytes without a NUL is
+// cut by its last character, as a text typed on the page would be.
+bool WritePortText(const SettingInfo& info, int port, const char* text, size_t size) {
     char name[kSettingNameSize];
+    char copy[kSettingPortWindows.readSize];
     if (!MakeSettingName(name, sizeof name, info, port)) return false;
     // Length plus the NUL: an empty text stays a value of its own rather than a deleted one.
-    DWORD size = static_cast<DWORD>(lstrlenA(text) + 1);
-    return WriteSetting(name, text, size, REG_SZ) == ERROR_SUCCESS;
+    DWORD length = static_cast<DWORD>(CopyTextN(copy, std::min(size, sizeof copy), text, size) + 1);
+    return WriteSetting(name, copy, length, REG_SZ) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -33,7 +37,7 @@ PortSettings* LoadPortSettings(int port) {
     if (port < kFirstPort || port > kLastPort) return nullptr;
     auto* settings = static_cast<PortSettings*>(LocalAlloc(LPTR, sizeof(PortSettings)));
     if (settings == nullptr) return nullptr;
-    MakePortName(settings->name, port);
+    wsprintfA(settings->name, "COM%d", port);
     settings->enabled = ReadSettingDword(kSettingPortEnabled, port);
     settings->baud_rate = ReadSettingDword(kSettingPortBaudRate, port);
     settings->byte_size = ReadSettingDword(kSettingPortByteSize, port);
@@ -42,11 +46,8 @@ PortSettings* LoadPortSettings(int port) {
     settings->early = ReadSettingDword(kSettingPortEarly, port);
     ReadPortText(kSettingPortInit, port, settings->init, sizeof settings->init);
     ReadPortText(kSettingPortCallerId, port, settings->cid, sizeof settings->cid);
-    // The hang-up commands show their defaults until the user types others.
     ReadPortText(kSettingPortHangUp1, port, settings->hangup1, sizeof settings->hangup1);
-    if (settings->hangup1[0] == '\0') CopyText(settings->hangup1, sizeof settings->hangup1, kSettingPortHangUp1.defaultText);
     ReadPortText(kSettingPortHangUp2, port, settings->hangup2, sizeof settings->hangup2);
-    if (settings->hangup2[0] == '\0') CopyText(settings->hangup2, sizeof settings->hangup2, kSettingPortHangUp2.defaultText);
     char stored[kSettingPortWindows.readSize];
     ReadPortText(kSettingPortWindows, port, stored, sizeof stored);
     WindowListFromStored(stored, sizeof stored, settings->wnd, sizeof settings->wnd);
@@ -63,16 +64,10 @@ bool SavePortSettings(int port, const PortSettings& settings) {
     ok = WriteSettingDword(kSettingPortEarly, settings.early, port) == ERROR_SUCCESS && ok;
     char stored[kSettingPortWindows.readSize];
     WindowListToStored(settings.wnd, sizeof settings.wnd, stored, sizeof stored);
-    ok = WritePortText(kSettingPortWindows, port, stored) && ok;
-    // The record may come from anywhere: its texts are copied so that an unended one is cut.
-    char text[kModemCommandSize];
-    CopyTextN(text, sizeof text, settings.init, sizeof settings.init);
-    ok = WritePortText(kSettingPortInit, port, text) && ok;
-    CopyTextN(text, sizeof text, settings.cid, sizeof settings.cid);
-    ok = WritePortText(kSettingPortCallerId, port, text) && ok;
-    CopyTextN(text, sizeof text, settings.hangup1, sizeof settings.hangup1);
-    ok = WritePortText(kSettingPortHangUp1, port, text) && ok;
-    CopyTextN(text, sizeof text, settings.hangup2, sizeof settings.hangup2);
-    ok = WritePortText(kSettingPortHangUp2, port, text) && ok;
+    ok = WritePortText(kSettingPortWindows, port, stored, sizeof stored) && ok;
+    ok = WritePortText(kSettingPortInit, port, settings.init, sizeof settings.init) && ok;
+    ok = WritePortText(kSettingPortCallerId, port, settings.cid, sizeof settings.cid) && ok;
+    ok = WritePortText(kSettingPortHangUp1, port, settings.hangup1, sizeof settings.hangup1) && ok;
+    ok = WritePortText(kSettingPortHangUp2, port, settings.hangup2, sizeof settings.hangup2) && ok;
     return ok;
 }

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "base/text_utils.h"
 #include "base/win_clock.h"
 #include "modem/command_text.h"
 #include "modem/serial_write.h"
@@ -13,25 +12,19 @@ namespace {
 constexpr DWORD kQueueSize = 4096;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
-class PortLock {
-public:
-    explicit PortLock(SerialPort* port) : port_(port) { EnterCriticalSection(&port_->lock); }
-    ~PortLock() { LeaveCriticalSection(&port_->lock); }
-    PortLock(const PortLock&) = delete;
-    PortLock& operator=(const PortLock&) = delete;
+using PortLock = std::lock_guard<std::mutex>;
 
-private:
-    SerialPort* port_;
-};
-
-// Clears a line error and reports the queues. On an open handle it fails only when the device is
-// gone, and then every later call fails too: the first error is kept for the port's owner.
-void CheckLine(SerialPort* port, COMSTAT* status) {
-    if (ClearCommError(port->handle.get(), nullptr, status)) return;
+// Clears a line error and returns the bytes queued for reading. On an open handle it fails only
+// when the device is gone, and then every later call fails too: the first error is kept for the
+// port's owner.
+DWORD CheckLine(SerialPort* port) {
+    COMSTAT status{};
+    if (ClearCommError(port->handle.get(), nullptr, &status)) return status.cbInQue;
     if (port->lostError == 0) {
         DWORD error = GetLastError();
         port->lostError = error != 0 ? error : ERROR_NOT_READY;
     }
+    return 0;
 }
 
 // Changes only what the program needs; every other field, flags included, stays as the driver
@@ -55,33 +48,36 @@ void ApplyLineSettings(DCB* dcb, const PortSettings& settings) {
     dcb->XoffChar = 0x13;
 }
 
-// A transfer the driver has not finished when the thread must stop: cancelled, and waited for
-// until the driver lets go of the OVERLAPPED (cancelling completes it at once). Returns the bytes
-// it moved.
-DWORD CancelPending(SerialPort* port, OVERLAPPED* overlapped) {
-    DWORD moved = 0;
-    CancelIo(port->handle.get());
-    GetOverlappedResult(port->handle.get(), overlapped, &moved, TRUE);
-    return moved;
+// Completes a read or write that ReadFile or WriteFile started (done: its result, moved: the
+// bytes it reported). Returns the bytes moved, -1 when the transfer failed to start. A transfer
+// the driver has not finished when the thread must stop is cancelled, and waited for until the
+// driver lets go of the OVERLAPPED (cancelling completes it at once).
+int64_t FinishTransfer(SerialPort* port, OVERLAPPED* overlapped, BOOL done, DWORD moved) {
+    if (done) return moved;
+    if (GetLastError() != ERROR_IO_PENDING) {
+        CheckLine(port);
+        return -1;
+    }
+    for (;;) {
+        if (GetOverlappedResult(port->handle.get(), overlapped, &moved, FALSE)) return moved;
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            CheckLine(port);
+            return moved;  // what the failed completion reported was still moved
+        }
+        if (!PumpThreadMessages()) {
+            CancelIo(port->handle.get());
+            GetOverlappedResult(port->handle.get(), overlapped, &moved, TRUE);
+            return moved;
+        }
+        Sleep(2);
+    }
 }
 
 int64_t WriteChunk(void* context, const char* data, uint32_t length) {
     auto* port = static_cast<SerialPort*>(context);
     DWORD sent = 0;
-    if (WriteFile(port->handle.get(), data, length, &sent, &port->writeOverlapped)) return sent;
-    if (GetLastError() != ERROR_IO_PENDING) {
-        CheckLine(port, nullptr);
-        return -1;
-    }
-    for (;;) {
-        if (GetOverlappedResult(port->handle.get(), &port->writeOverlapped, &sent, FALSE)) return sent;
-        if (GetLastError() != ERROR_IO_INCOMPLETE) {
-            CheckLine(port, nullptr);
-            return sent;  // what the failed completion reported still went out
-        }
-        if (!PumpThreadMessages()) return CancelPending(port, &port->writeOverlapped);
-        Sleep(2);
-    }
+    BOOL done = WriteFile(port->handle.get(), data, length, &sent, &port->writeOverlapped);
+    return FinishTransfer(port, &port->writeOverlapped, done, sent);
 }
 
 bool ReadCts(void* context, bool* on) {
@@ -93,42 +89,54 @@ bool ReadCts(void* context, bool* on) {
     return true;
 }
 
+constexpr uint32_t kPumpEveryMs = 100;  // how often a waiting read drains the thread's queue
+
+// What is queued, never waiting for more (nothing when the device is gone: lostError tells);
+// with pump, an empty queue also drains the thread's message queue.
+int32_t ReadQueued(SerialPort* port, char* buffer, uint32_t count, bool pump) {
+    if (port == nullptr || buffer == nullptr || count == 0) return 0;
+    PortLock lock(port->lock);
+    DWORD queued = CheckLine(port);
+    if (count > queued) count = queued;
+    if (count == 0) {
+        if (pump) PumpThreadMessages();
+        return 0;
+    }
+    DWORD got = 0;
+    BOOL done = ReadFile(port->handle.get(), buffer, count, &got, &port->readOverlapped);
+    int64_t read = FinishTransfer(port, &port->readOverlapped, done, got);
+    return static_cast<int32_t>(read > 0 ? read : 0);
+}
+
 }  // namespace
 
 SerialPort* OpenSerialPort(const PortSettings& settings) {
     auto* port = new (std::nothrow) SerialPort{};
     if (port == nullptr) return nullptr;
-    InitializeCriticalSection(&port->lock);
     port->settings = settings;
     port->settings.name[kPortNameSize - 1] = '\0';
     port->security.nLength = sizeof port->security;
     port->security.bInheritHandle = TRUE;
-    {
-        PortLock lock(port);
-        // Ports above COM9 are only reachable under the device namespace; "\\.\" works for all.
-        char device[32];
-        wsprintfA(device, "\\\\.\\%s", port->settings.name);
-        port->handle.reset(CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, &port->security, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr));
-        if (port->handle) {
-            HANDLE handle = port->handle.get();
-            SetCommMask(handle, EV_RXCHAR);
-            SetupComm(handle, kQueueSize, kQueueSize);
-            PurgeComm(handle, kPurgeAll);
-            DCB dcb;
-            ZeroMemory(&dcb, sizeof dcb);
-            dcb.DCBlength = sizeof dcb;
-            GetCommState(handle, &dcb);
-            ApplyLineSettings(&dcb, port->settings);
-            if (!SetCommState(handle, &dcb)) port->handle.reset();
-        }
-        if (port->handle) {
-            port->readEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-            port->writeEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-            port->readOverlapped.hEvent = port->readEvent.get();
-            port->writeOverlapped.hEvent = port->writeEvent.get();
-        }
+    // Ports above COM9 are only reachable under the device namespace; "\\.\" works for all.
+    char device[32];
+    wsprintfA(device, "\\\\.\\%s", port->settings.name);
+    port->handle.reset(CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, &port->security, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr));
+    if (port->handle) {
+        HANDLE handle = port->handle.get();
+        SetCommMask(handle, EV_RXCHAR);
+        SetupComm(handle, kQueueSize, kQueueSize);
+        PurgeComm(handle, kPurgeAll);
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        GetCommState(handle, &dcb);
+        ApplyLineSettings(&dcb, port->settings);
+        if (!SetCommState(handle, &dcb)) port->handle.reset();
     }
+    port->readEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    port->writeEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    port->readOverlapped.hEvent = port->readEvent.get();
+    port->writeOverlapped.hEvent = port->writeEvent.get();
     if (!port->handle || !port->readEvent || !port->writeEvent) {
         CloseSerialPort(port);
         return nullptr;
@@ -139,7 +147,7 @@ SerialPort* OpenSerialPort(const PortSettings& settings) {
 void CloseSerialPort(SerialPort* port) {
     if (port == nullptr) return;
     {
-        PortLock lock(port);
+        PortLock lock(port->lock);
         if (port->handle) {
             SetCommMask(port->handle.get(), 0);
             EscapeCommFunction(port->handle.get(), CLRDTR);  // the modem hangs up when DTR drops
@@ -147,62 +155,18 @@ void CloseSerialPort(SerialPort* port) {
             port->handle.reset();
         }
     }
-    DeleteCriticalSection(&port->lock);
     delete port;
 }
 
-namespace {
-
-constexpr uint32_t kPumpEveryMs = 100;  // how often a waiting read drains the thread's queue
-
-// What is queued, never waiting for more; with pump, an empty queue also drains the thread's
-// message queue.
-int32_t ReadQueued(SerialPort* port, char* buffer, uint32_t count, bool pump) {
-    if (port == nullptr || buffer == nullptr || count == 0) return 0;
-    PortLock lock(port);
-    COMSTAT status;
-    ZeroMemory(&status, sizeof status);
-    CheckLine(port, &status);
-    if (count > status.cbInQue) count = status.cbInQue;
-    if (count == 0) {
-        if (pump) PumpThreadMessages();
-        return 0;
-    }
-    DWORD got = 0;
-    if (ReadFile(port->handle.get(), buffer, count, &got, &port->readOverlapped)) return static_cast<int32_t>(got);
-    if (GetLastError() != ERROR_IO_PENDING) {
-        CheckLine(port, nullptr);
-        return 0;
-    }
-    for (;;) {
-        if (GetOverlappedResult(port->handle.get(), &port->readOverlapped, &got, FALSE)) {
-            return static_cast<int32_t>(got);
-        }
-        if (GetLastError() != ERROR_IO_INCOMPLETE) {
-            CheckLine(port, nullptr);
-            return static_cast<int32_t>(got);
-        }
-        if (!PumpThreadMessages()) return static_cast<int32_t>(CancelPending(port, &port->readOverlapped));
-        Sleep(2);
-    }
-}
-
-}  // namespace
-
-int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count) { return ReadQueued(port, buffer, count, true); }
-
 uint32_t SerialInputQueued(SerialPort* port) {
     if (port == nullptr) return 0;
-    PortLock lock(port);
-    COMSTAT status;
-    ZeroMemory(&status, sizeof status);
-    CheckLine(port, &status);
-    return status.cbInQue;
+    PortLock lock(port->lock);
+    return CheckLine(port);
 }
 
 uint32_t WriteSerial(SerialPort* port, const char* data, uint32_t length) {
     if (port == nullptr || data == nullptr || length < 1) return 0;
-    PortLock lock(port);
+    PortLock lock(port->lock);
     SerialWriteOps ops = {
         port,
         WriteChunk,
@@ -236,7 +200,7 @@ uint32_t WaitForLine(SerialPort* port, uint32_t timeoutMs, uint32_t offset, char
     buffer[total] = '\0';
     // A full buffer cannot take the line end: waiting for it would only hold back the rest.
     for (int idle = 0; idle < 50 && total < capacity - 2 && !LineComplete(buffer, total) && !StopRequested();) {
-        int32_t more = ReadSerial(port, buffer + total, capacity - 2 - total);
+        int32_t more = ReadQueued(port, buffer + total, capacity - 2 - total, true);
         if (more > 0) {
             total += static_cast<uint32_t>(more);
             buffer[total] = '\0';

@@ -4,12 +4,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <mutex>
 
 #include "base/unique_handle.h"
 #include "modem/port_settings.h"
 
 struct SerialPort {
-    CRITICAL_SECTION lock;
+    std::mutex lock;
     SECURITY_ATTRIBUTES security;  // inheritable handle
     OwnedHandle handle;            // empty when opening failed
     OwnedHandle readEvent;         // manual-reset, the event of readOverlapped
@@ -28,9 +29,6 @@ struct SerialPort {
 SerialPort* OpenSerialPort(const PortSettings& settings);
 // Drops DTR (the modem hangs up), purges, closes and frees. nullptr is ignored.
 void CloseSerialPort(SerialPort* port);
-// Reads at most count bytes, never more than the driver holds now; 0 at once when nothing is
-// queued (also when the device is gone: lostError then tells). The text is not terminated.
-int32_t ReadSerial(SerialPort* port, char* buffer, uint32_t count);
 // The bytes the driver holds for reading now (0 also when the device is gone).
 uint32_t SerialInputQueued(SerialPort* port);
 // Writes length bytes in chunks; returns the bytes written (short when the thread must stop while

@@ -12,21 +12,15 @@ namespace {
 // thread it names, so the table needs no lock.
 StoppedThreads s_stopped;
 
-uint64_t AskThreadCreationTime() {
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
-    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
 // Asked once per thread: every waiting loop of the modem side pumps every few milliseconds, and
 // under Wine each question costs a trip to the server and a read of /proc, which made four idle
 // port monitors alone take percents of a processor.
 uint64_t ThreadCreationTime() {
     thread_local uint64_t created = 0;
-    if (created == 0) created = AskThreadCreationTime();
+    FILETIME times[4];  // created, exited, kernel, user
+    if (created == 0 && GetThreadTimes(GetCurrentThread(), &times[0], &times[1], &times[2], &times[3])) {
+        created = (static_cast<uint64_t>(times[0].dwHighDateTime) << 32) | times[0].dwLowDateTime;
+    }
     return created;
 }
 
