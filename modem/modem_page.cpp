@@ -13,6 +13,7 @@
 #include "modem/window_list.h"
 #include "res/resource_ids.h"
 #include "ui/choice_list.h"
+#include "ui/dialog_page.h"
 #include "ui/enable_controls.h"
 
 namespace {
@@ -298,8 +299,7 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(page, lParam);
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam), lParam); return TRUE;
-    // Sent, not posted: the help request carries a pointer, which a posted message cannot.
-    case WM_HELP: SendMessageA(GetParent(page), WM_HELP, wParam, lParam); return TRUE;
+    case WM_HELP: return PassHelpToMainWindow(page, wParam, lParam);
     // A modeless dialog's default answer to WM_CLOSE is a Cancel command that closes nothing.
     case WM_CLOSE: DestroyWindow(page); return TRUE;
     case WM_DESTROY: OnDestroy(page); return TRUE;
@@ -322,8 +322,7 @@ INT_PTR CALLBACK ModemWindowProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 HWND CreateModemPage(HWND mainWindow, int port) {
-    return CreateDialogParamA(g_win.instance, MAKEINTRESOURCEA(IDD_MODEM_PAGE), mainWindow, ModemWindowProc,
-                              static_cast<LPARAM>(port));
+    return CreatePage(mainWindow, IDD_MODEM_PAGE, ModemWindowProc, static_cast<LPARAM>(port));
 }
 
 bool ReadPortSettingsFromPage(HWND page, PortSettings* out) {
