@@ -6,8 +6,6 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool EndsLine(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
 }  // namespace

@@ -103,7 +103,7 @@ PhoneBookIndex IndexPhoneBook(const PhoneBookModel& model) {
         CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
         for (const char* at = numbers; *at != '\0';) {
             const char* end = at;
-            while (*end >= '0' && *end <= '9') ++end;
+            while (IsDigit(*end)) ++end;
             if (static_cast<size_t>(end - at) >= kShortestTailMatch) {
                 std::vector<size_t>& rows = index.rowsByTail[std::string(end - kShortestTailMatch, end)];
                 if (rows.empty() || rows.back() != row) rows.push_back(row);
@@ -133,9 +133,7 @@ bool LookUpPhoneBookName(const PhoneBookModel& model, const PhoneBookIndex& inde
     if (name == nullptr || nameSize == 0) return false;
     int row = FindPhoneBookContact(model, index, number);
     if (row < 0) return false;
-    char found[kLookupNameSize];
-    CopyText(found, sizeof found, model.contacts[static_cast<size_t>(row)].name.c_str());
-    CopyText(name, nameSize, found);
+    CopyTextN(name, nameSize, model.contacts[static_cast<size_t>(row)].name.c_str(), kLookupNameSize - 1);
     return true;
 }
 
