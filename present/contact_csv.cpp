@@ -27,7 +27,7 @@ std::vector<std::string> WordsOf(const std::string& header) {
     return words;
 }
 
-bool Has(const std::vector<std::string>& words, std::initializer_list<const char*> any) {
+bool Has(const std::vector<std::string>& words, const std::vector<const char*>& any) {
     for (const std::string& word : words) {
         for (const char* wanted : any) {
             if (word == wanted) return true;
@@ -156,24 +156,20 @@ CsvColumn ClassifyCsvColumn(const std::string& header) {
                word == "mobile" || word == "mobil" || word == "cell" || word == "cellular" || word == "handy" || word == "fax" ||
                word == "pager" || word == "callback" || word == "isdn";
     });
-    if (phoneWord || Has({joined}, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"})) {
-        return CsvColumn::Phone;
-    }
-    if (Has({joined}, {"name", "full name", "fullname", "display name", "displayname", "contact name", "formatted name"})) {
-        return CsvColumn::FullName;
-    }
-    if (Has({joined}, {"first name", "firstname", "given name", "givenname", "first", "forename", "vorname"})) {
-        return CsvColumn::FirstName;
-    }
-    if (Has({joined}, {"middle name", "middlename", "additional name", "additionalname", "middle"})) {
-        return CsvColumn::MiddleName;
-    }
-    if (Has({joined}, {"last name", "lastname", "family name", "familyname", "surname", "last", "nachname"})) {
-        return CsvColumn::LastName;
-    }
-    if (Has({joined}, {"company", "company name", "organization", "organisation", "organization name",
-                    "organization 1 name", "org"})) {
-        return CsvColumn::Organization;
+    if (phoneWord) return CsvColumn::Phone;
+    // Whole headers, by what their columns hold.
+    static const std::pair<CsvColumn, std::vector<const char*>> kHeaders[] = {
+        {CsvColumn::Phone, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"}},
+        {CsvColumn::FullName,
+         {"name", "full name", "fullname", "display name", "displayname", "contact name", "formatted name"}},
+        {CsvColumn::FirstName, {"first name", "firstname", "given name", "givenname", "first", "forename", "vorname"}},
+        {CsvColumn::MiddleName, {"middle name", "middlename", "additional name", "additionalname", "middle"}},
+        {CsvColumn::LastName, {"last name", "lastname", "family name", "familyname", "surname", "last", "nachname"}},
+        {CsvColumn::Organization,
+         {"company", "company name", "organization", "organisation", "organization name", "organization 1 name", "org"}},
+    };
+    for (const auto& [kind, headers] : kHeaders) {
+        if (Has({joined}, headers)) return kind;
     }
     return CsvColumn::Other;
 }
