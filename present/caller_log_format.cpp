@@ -37,17 +37,14 @@ bool NextCallerLogRecord(CallerLogCursor* cursor, CallerLogRecord* record, bool*
     if (cursor->at >= cursor->size) return false;
     size_t at = cursor->at;
     char* fields[] = {record->date, record->time, record->number};
-    bool complete = true;
-    for (char* field : fields) {
-        at = ReadField(*cursor, at, field, kLogFieldSize, false);
+    size_t read = 0;  // fields read, each with the blanks behind it
+    for (; read < 3; ++read) {
+        at = ReadField(*cursor, at, fields[read], kLogFieldSize, false);
         size_t next = SkipSeparator(*cursor, at);
-        if (next == 0) {
-            complete = false;
-            break;
-        }
+        if (next == 0) break;
         at = next;
     }
-    if (complete) {
+    if (read == 3) {
         at = ReadField(*cursor, at, record->name, kLogNameSize, true);
         *row = true;
     }

@@ -151,12 +151,11 @@ CsvColumn ClassifyCsvColumn(const std::string& header) {
     if (Has(words, {"label", "type", "phonetic", "yomi", "e", "email", "mail", "web", "url", "address"})) {
         return CsvColumn::Other;
     }
-    bool phoneWord = std::any_of(words.begin(), words.end(), [](const std::string& word) {
-        return EndsWith(word, "phone") || word == "tel" || word == "telephone" || word == "telefon" ||
-               word == "mobile" || word == "mobil" || word == "cell" || word == "cellular" || word == "handy" || word == "fax" ||
-               word == "pager" || word == "callback" || word == "isdn";
-    });
-    if (phoneWord) return CsvColumn::Phone;
+    if (std::any_of(words.begin(), words.end(), [](const std::string& word) { return EndsWith(word, "phone"); }) ||
+        Has(words, {"tel", "telephone", "telefon", "mobile", "mobil", "cell", "cellular", "handy", "fax", "pager",
+                    "callback", "isdn"})) {
+        return CsvColumn::Phone;
+    }
     // Whole headers, by what their columns hold.
     static const std::pair<CsvColumn, std::vector<const char*>> kHeaders[] = {
         {CsvColumn::Phone, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"}},
