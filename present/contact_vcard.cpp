@@ -229,9 +229,9 @@ struct Card {
 };
 
 void FinishCard(const Card& card, ContactFile* file) {
-    const std::string& name = !TrimmedText(card.fullName).empty()       ? card.fullName
+    const std::string& name = !TrimmedText(card.fullName).empty()         ? card.fullName
                               : !TrimmedText(card.structuredName).empty() ? card.structuredName
-                                                                      : card.organization;
+                                                                          : card.organization;
     AddReadContact(file, name, card.numbers);
 }
 
