@@ -7,6 +7,13 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kNone = 0;
 
+CodePageMap MakeLatin1() {
+    CodePageMap map{};
+    for (int i = 0; i < 128; ++i) map.high[i] = static_cast<char32_t>(0x80 + i);
+    return map;
+}
+
+// Latin-1 but for the 32 bytes from 0x80, which Windows gives typographic characters.
 CodePageMap MakeWindows1252() {
     static constexpr char32_t kSpecial[32] = {
         0x20AC, kNone,  0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -14,14 +21,8 @@ CodePageMap MakeWindows1252() {
         kNone,  0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, kNone,  0x017E, 0x0178,
     };
-    CodePageMap map{};
-    for (int i = 0; i < 128; ++i) map.high[i] = i < 32 ? kSpecial[i] : static_cast<char32_t>(0x80 + i);
-    return map;
-}
-
-CodePageMap MakeLatin1() {
-    CodePageMap map{};
-    for (int i = 0; i < 128; ++i) map.high[i] = static_cast<char32_t>(0x80 + i);
+    CodePageMap map = MakeLatin1();
+    for (int i = 0; i < 32; ++i) map.high[i] = kSpecial[i];
     return map;
 }
 
@@ -60,18 +61,14 @@ Decoded DecodeUtf8(const unsigned char* text, size_t size, size_t at) {
 void AppendUtf8(std::string* out, char32_t c) {
     if (c < 0x80) {
         out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        return;
+    }
+    // The lead byte tells how many continuation bytes follow, each with six bits of the character.
+    static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out->push_back(static_cast<char>(kLead[more] | (c >> (6 * more))));
+    for (int shift = 6 * (more - 1); shift >= 0; shift -= 6) {
+        out->push_back(static_cast<char>(0x80 | ((c >> shift) & 0x3F)));
     }
 }
 
@@ -101,10 +98,6 @@ const CodePageMap& Latin1Map() {
 bool IsValidUtf8(const char* text, size_t size) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     for (size_t at = 0; at < size;) {
-        if (bytes[at] < 0x80) {
-            ++at;
-            continue;
-        }
         size_t length = DecodeUtf8(bytes, size, at).length;
         if (length == 0) return false;
         at += length;
@@ -155,10 +148,6 @@ std::string Utf8ToCodePage(const char* text, size_t size, const CodePageMap& map
     std::string out;
     out.reserve(size);
     for (size_t at = 0; at < size;) {
-        if (bytes[at] < 0x80) {
-            out.push_back(text[at++]);
-            continue;
-        }
         Decoded decoded = DecodeUtf8(bytes, size, at);
         if (decoded.length == 0) {
             out.push_back('?');

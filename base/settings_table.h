@@ -52,14 +52,13 @@ inline constexpr SettingInfo kSettingPortHangUp1{"%s_hangup1", kRegSz, 64, 0, "A
 inline constexpr SettingInfo kSettingPortHangUp2{"%s_hangup2", kRegSz, 64, 0, "ATH0", true, true};
 
 inline constexpr const SettingInfo* kAllSettings[] = {
-    &kSettingRole,         &kSettingBroadcastAddress, &kSettingTextColour,    &kSettingBackColour,
-    &kSettingMainWindow,   &kSettingSelectedPage,     &kSettingFont,          &kSettingPopupsEnabled,
-    &kSettingPopupSeconds, &kSettingSoundEnabled,     &kSettingSoundFile,     &kSettingCallerLogPath,
-    &kSettingPhoneBookPath, &kSettingHosts,           &kSettingPortEnabled,   &kSettingPortBaudRate,
-    &kSettingPortByteSize, &kSettingPortParity,       &kSettingPortStopBits,  &kSettingPortInit,
-    &kSettingPortCallerId, &kSettingPortWindows,     &kSettingShowNoCallerId,
-    &kSettingPortEarly,
-    &kSettingBlockListPath, &kSettingBlockWithheld, &kSettingBlockOutOfArea, &kSettingPortHangUp1,
+    &kSettingRole,              &kSettingBroadcastAddress,  &kSettingTextColour,        &kSettingBackColour,
+    &kSettingMainWindow,        &kSettingSelectedPage,      &kSettingFont,              &kSettingPopupsEnabled,
+    &kSettingPopupSeconds,      &kSettingSoundEnabled,      &kSettingSoundFile,         &kSettingCallerLogPath,
+    &kSettingPhoneBookPath,     &kSettingHosts,             &kSettingPortEnabled,       &kSettingPortBaudRate,
+    &kSettingPortByteSize,      &kSettingPortParity,        &kSettingPortStopBits,      &kSettingPortInit,
+    &kSettingPortCallerId,      &kSettingPortWindows,       &kSettingShowNoCallerId,    &kSettingPortEarly,
+    &kSettingBlockListPath,     &kSettingBlockWithheld,     &kSettingBlockOutOfArea,    &kSettingPortHangUp1,
     &kSettingPortHangUp2,
 };
 

@@ -34,14 +34,21 @@ bool IsControlChar(char c) {
     return byte < 32 || byte == 127;
 }
 
-void StripBlanks(char* text) {
+namespace {
+
+// Keeps the characters keep accepts, in order.
+void KeepOnly(char* text, bool (*keep)(char)) {
     if (text == nullptr) return;
     char* out = text;
     for (const char* in = text; *in != '\0'; ++in) {
-        if (!IsBlank(*in)) *out++ = *in;
+        if (keep(*in)) *out++ = *in;
     }
     *out = '\0';
 }
+
+}  // namespace
+
+void StripBlanks(char* text) { KeepOnly(text, [](char c) { return !IsBlank(c); }); }
 
 void CollapseBlanks(char* text) {
     if (text == nullptr) return;
@@ -59,14 +66,7 @@ void CollapseBlanks(char* text) {
     *out = '\0';
 }
 
-void KeepDigits(char* text) {
-    if (text == nullptr) return;
-    char* out = text;
-    for (const char* in = text; *in != '\0'; ++in) {
-        if (*in >= '0' && *in <= '9') *out++ = *in;
-    }
-    *out = '\0';
-}
+void KeepDigits(char* text) { KeepOnly(text, [](char c) { return c >= '0' && c <= '9'; }); }
 
 void ReplaceControlChars(char* text) {
     if (text == nullptr) return;

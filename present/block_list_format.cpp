@@ -5,12 +5,6 @@
 #include "base/call_record.h"
 #include "base/text_utils.h"
 
-namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
 void NormalizeBlockNumber(const char* typed, char* out, size_t outSize) {
     if (out == nullptr || outSize == 0) return;
     out[0] = '\0';
@@ -40,8 +34,4 @@ bool NextBlockLine(BookCursor* cursor, BlockLine* entry) {
     NormalizeBlockNumber(entry->line.text, entry->number, sizeof entry->number);
     entry->note = entry->line.hasColon ? entry->line.text + entry->line.nameAt : "";
     return true;
-}
-
-size_t FormatBlockLine(const char* number, const char* note, char* out, size_t outSize) {
-    return FormatBookLine(number, note, out, outSize);
 }

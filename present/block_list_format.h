@@ -34,6 +34,3 @@ struct BlockLine {
 // the first colon is the number, normalised; the rest, its blanks skipped, the note. A line without
 // a colon is a number without a note. False at the end of the text.
 bool NextBlockLine(BookCursor* cursor, BlockLine* entry);
-
-// "number:note\r\n" into out; the length, or 0 (out empty) when it does not fit.
-size_t FormatBlockLine(const char* number, const char* note, char* out, size_t outSize);

@@ -93,5 +93,6 @@ size_t BlockListFileLine(const BlockListModel& model, size_t row, char* out, siz
     if (row >= model.entries.size() || model.entries[row].number.empty()) return 0;
     char note[kBlockNoteSize];
     CopyText(note, sizeof note, model.entries[row].note.c_str());
-    return FormatBlockLine(model.entries[row].number.c_str(), note, out, outSize);
+    // "number:note\r\n", the phone book's line, or 0 (out empty) when it does not fit.
+    return FormatBookLine(model.entries[row].number.c_str(), note, out, outSize);
 }

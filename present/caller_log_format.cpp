@@ -8,10 +8,12 @@ namespace {
 
 bool AtLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
-// Copies a field up to a blank or the line end, at most size - 1 characters.
-size_t ReadField(const CallerLogCursor& cursor, size_t at, char* out, size_t size) {
+// Copies a field up to the line end (and, unless it is the name, a blank), at most size - 1
+// characters.
+size_t ReadField(const CallerLogCursor& cursor, size_t at, char* out, size_t size, bool toLineEnd) {
     size_t length = 0;
-    while (at < cursor.size && length + 1 < size && cursor.text[at] != ' ' && !AtLineEnd(cursor.text[at])) {
+    while (at < cursor.size && length + 1 < size && (toLineEnd || cursor.text[at] != ' ') &&
+           !AtLineEnd(cursor.text[at])) {
         out[length++] = cursor.text[at++];
     }
     out[length] = '\0';
@@ -35,22 +37,15 @@ bool NextCallerLogRecord(CallerLogCursor* cursor, CallerLogRecord* record, bool*
     if (cursor->at >= cursor->size) return false;
     size_t at = cursor->at;
     char* fields[] = {record->date, record->time, record->number};
-    bool complete = true;
-    for (char* field : fields) {
-        at = ReadField(*cursor, at, field, kLogFieldSize);
+    size_t read = 0;  // fields read, each with the blanks behind it
+    for (; read < 3; ++read) {
+        at = ReadField(*cursor, at, fields[read], kLogFieldSize, false);
         size_t next = SkipSeparator(*cursor, at);
-        if (next == 0) {
-            complete = false;
-            break;
-        }
+        if (next == 0) break;
         at = next;
     }
-    if (complete) {
-        size_t length = 0;
-        while (at < cursor->size && length + 1 < kLogNameSize && !AtLineEnd(cursor->text[at])) {
-            record->name[length++] = cursor->text[at++];
-        }
-        record->name[length] = '\0';
+    if (read == 3) {
+        at = ReadField(*cursor, at, record->name, kLogNameSize, true);
         *row = true;
     }
     // Behind a field cut at its limit the rest of the line is read as a record of its own.
@@ -72,20 +67,17 @@ size_t FormatCallerLogLine(char* out, size_t outSize, const char* date, const ch
 
 bool MakeSavedCallerLogLine(const char* date, const char* time, const char* number, const char* name, char* out,
                             size_t outSize) {
-    char cleanDate[kLogFieldSize];
-    char cleanTime[kLogFieldSize];
-    char cleanNumber[kLogFieldSize];
+    const char* fields[] = {date, time, number};
+    char clean[3][kLogFieldSize];
+    for (size_t i = 0; i < 3; ++i) {
+        CopyText(clean[i], kLogFieldSize, fields[i]);
+        StripBlanks(clean[i]);
+        if (clean[i][0] == '\0') return false;
+    }
     char cleanName[kLogNameSize];
-    CopyText(cleanDate, sizeof cleanDate, date);
-    CopyText(cleanTime, sizeof cleanTime, time);
-    CopyText(cleanNumber, sizeof cleanNumber, number);
     CopyText(cleanName, sizeof cleanName, name);
-    StripBlanks(cleanDate);
-    StripBlanks(cleanTime);
-    StripBlanks(cleanNumber);
     CollapseBlanks(cleanName);
-    if (cleanDate[0] == '\0' || cleanTime[0] == '\0' || cleanNumber[0] == '\0') return false;
-    FormatCallerLogLine(out, outSize, cleanDate, cleanTime, cleanNumber, cleanName);
+    FormatCallerLogLine(out, outSize, clean[0], clean[1], clean[2], cleanName);
     return true;
 }
 

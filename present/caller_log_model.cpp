@@ -6,22 +6,13 @@
 
 #include "base/erase_rows.h"
 
-namespace {
-
-void AppendField(std::string* row, const char* text) {
-    row->append(text != nullptr ? text : "");
-    row->push_back('\0');
-}
-
-}  // namespace
-
 void AddCallerLogModelRow(CallerLogModel* model, const char* date, const char* time, const char* number,
                           const char* name) {
     std::string row;
-    AppendField(&row, date);
-    AppendField(&row, time);
-    AppendField(&row, number);
-    AppendField(&row, name);
+    for (const char* field : {date, time, number, name}) {
+        row.append(field != nullptr ? field : "");
+        row.push_back('\0');
+    }
     row.shrink_to_fit();
     model->rows.push_back(std::move(row));
 }

@@ -27,7 +27,7 @@ std::vector<std::string> WordsOf(const std::string& header) {
     return words;
 }
 
-bool Has(const std::vector<std::string>& words, std::initializer_list<const char*> any) {
+bool Has(const std::vector<std::string>& words, const std::vector<const char*>& any) {
     for (const std::string& word : words) {
         for (const char* wanted : any) {
             if (word == wanted) return true;
@@ -41,30 +41,17 @@ bool EndsWith(const std::string& word, const char* tail) {
     return word.size() >= length && word.compare(word.size() - length, length, tail) == 0;
 }
 
-bool Is(const std::string& joined, std::initializer_list<const char*> any) {
-    for (const char* wanted : any) {
-        if (joined == wanted) return true;
-    }
-    return false;
-}
-
-std::string Trimmed(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-    return text.substr(begin, end - begin);
-}
-
 bool AllBlank(const std::vector<std::string>& fields) {
     return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
         return field.find_first_not_of(" \t") == std::string::npos;
     });
 }
 
-// Where each kind of column is; the first column of a kind that is filled in wins.
+// Where each kind of column is, by kind; the first column of a kind that is filled in wins.
 struct Layout {
-    std::vector<size_t> full, first, middle, last, organization, phone;
+    std::vector<size_t> columns[static_cast<size_t>(CsvColumn::Phone) + 1];
+    std::vector<size_t>& operator[](CsvColumn kind) { return columns[static_cast<size_t>(kind)]; }
+    const std::vector<size_t>& operator[](CsvColumn kind) const { return columns[static_cast<size_t>(kind)]; }
 };
 
 const std::string& FieldAt(const std::vector<std::string>& fields, size_t column) {
@@ -74,23 +61,23 @@ const std::string& FieldAt(const std::vector<std::string>& fields, size_t column
 
 std::string FirstFilled(const std::vector<std::string>& fields, const std::vector<size_t>& columns) {
     for (size_t column : columns) {
-        std::string text = Trimmed(FieldAt(fields, column));
+        std::string text = TrimmedText(FieldAt(fields, column));
         if (!text.empty()) return text;
     }
     return {};
 }
 
 std::string NameOf(const std::vector<std::string>& fields, const Layout& layout) {
-    std::string name = FirstFilled(fields, layout.full);
+    std::string name = FirstFilled(fields, layout[CsvColumn::FullName]);
     if (!name.empty()) return name;
-    for (const std::vector<size_t>* part : {&layout.first, &layout.middle, &layout.last}) {
-        std::string text = FirstFilled(fields, *part);
+    for (CsvColumn part : {CsvColumn::FirstName, CsvColumn::MiddleName, CsvColumn::LastName}) {
+        std::string text = FirstFilled(fields, layout[part]);
         if (text.empty()) continue;
         if (!name.empty()) name += ' ';
         name += text;
     }
     if (!name.empty()) return name;
-    return FirstFilled(fields, layout.organization);
+    return FirstFilled(fields, layout[CsvColumn::Organization]);
 }
 
 }  // namespace
@@ -99,46 +86,36 @@ bool NextCsvRecord(CsvCursor* cursor, std::vector<std::string>* fields) {
     fields->clear();
     if (cursor->at >= cursor->size) return false;
     const char* text = cursor->text;
-    size_t at = cursor->at;
     const size_t size = cursor->size;
+    size_t at = cursor->at;
     std::string field;
-    bool quoted = false;       // inside the quotes of a quoted field
-    bool fieldStart = true;    // nothing of the field read yet: only here does a quote open one
-    for (;;) {
-        if (at >= size) break;
+    bool quoted = false;     // inside the quotes of a quoted field
+    bool fieldStart = true;  // nothing of the field read yet: only here does a quote open one
+    for (; at < size; ++at) {
         char c = text[at];
         if (quoted) {
-            if (c == '"') {
-                if (at + 1 < size && text[at + 1] == '"') {
-                    field.push_back('"');
-                    at += 2;
-                    continue;
-                }
-                quoted = false;
-            } else {
+            if (c != '"') {
                 field.push_back(c);
+            } else if (at + 1 < size && text[at + 1] == '"') {
+                field.push_back('"');
+                ++at;
+            } else {
+                quoted = false;
             }
-            ++at;
-            continue;
-        }
-        if (c == '"' && fieldStart) {
+        } else if (c == '"' && fieldStart) {
             quoted = true;
             fieldStart = false;
-            ++at;
         } else if (c == cursor->separator) {
             fields->push_back(std::move(field));
             field.clear();
             fieldStart = true;
-            ++at;
         } else if (EndsRecord(c)) {
-            ++at;
-            if (c == '\r' && at < size && text[at] == '\n') ++at;
+            at += c == '\r' && at + 1 < size && text[at + 1] == '\n' ? 2 : 1;
             break;
         } else {
             // A quote inside a field that did not start with one is text, as spreadsheets take it.
             field.push_back(c);
             fieldStart = false;
-            ++at;
         }
     }
     fields->push_back(std::move(field));
@@ -174,29 +151,24 @@ CsvColumn ClassifyCsvColumn(const std::string& header) {
     if (Has(words, {"label", "type", "phonetic", "yomi", "e", "email", "mail", "web", "url", "address"})) {
         return CsvColumn::Other;
     }
-    bool phoneWord = std::any_of(words.begin(), words.end(), [](const std::string& word) {
-        return EndsWith(word, "phone") || word == "tel" || word == "telephone" || word == "telefon" ||
-               word == "mobile" || word == "mobil" || word == "cell" || word == "cellular" || word == "handy" || word == "fax" ||
-               word == "pager" || word == "callback" || word == "isdn";
-    });
-    if (phoneWord || Is(joined, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"})) {
+    if (std::any_of(words.begin(), words.end(), [](const std::string& word) { return EndsWith(word, "phone"); }) ||
+        Has(words, {"tel", "telephone", "telefon", "mobile", "mobil", "cell", "cellular", "handy", "fax", "pager",
+                    "callback", "isdn"})) {
         return CsvColumn::Phone;
     }
-    if (Is(joined, {"name", "full name", "fullname", "display name", "displayname", "contact name", "formatted name"})) {
-        return CsvColumn::FullName;
-    }
-    if (Is(joined, {"first name", "firstname", "given name", "givenname", "first", "forename", "vorname"})) {
-        return CsvColumn::FirstName;
-    }
-    if (Is(joined, {"middle name", "middlename", "additional name", "additionalname", "middle"})) {
-        return CsvColumn::MiddleName;
-    }
-    if (Is(joined, {"last name", "lastname", "family name", "familyname", "surname", "last", "nachname"})) {
-        return CsvColumn::LastName;
-    }
-    if (Is(joined, {"company", "company name", "organization", "organisation", "organization name",
-                    "organization 1 name", "org"})) {
-        return CsvColumn::Organization;
+    // Whole headers, by what their columns hold.
+    static const std::pair<CsvColumn, std::vector<const char*>> kHeaders[] = {
+        {CsvColumn::Phone, {"cellularnumber", "faxnumber", "pagernumber", "mobilenumber", "workphone"}},
+        {CsvColumn::FullName,
+         {"name", "full name", "fullname", "display name", "displayname", "contact name", "formatted name"}},
+        {CsvColumn::FirstName, {"first name", "firstname", "given name", "givenname", "first", "forename", "vorname"}},
+        {CsvColumn::MiddleName, {"middle name", "middlename", "additional name", "additionalname", "middle"}},
+        {CsvColumn::LastName, {"last name", "lastname", "family name", "familyname", "surname", "last", "nachname"}},
+        {CsvColumn::Organization,
+         {"company", "company name", "organization", "organisation", "organization name", "organization 1 name", "org"}},
+    };
+    for (const auto& [kind, headers] : kHeaders) {
+        if (Has({joined}, headers)) return kind;
     }
     return CsvColumn::Other;
 }
@@ -211,28 +183,20 @@ ContactFile ReadCsvContacts(const char* text, size_t size, const SourceText& sou
     Layout layout;
     bool named = false;
     for (size_t column = 0; column < fields.size(); ++column) {
-        std::string name = Trimmed(fields[column]);
+        std::string name = TrimmedText(fields[column]);
         if (!file.columns.empty()) file.columns += ", ";
         file.columns += ProgramText(name, source);
-        switch (ClassifyCsvColumn(name)) {
-        case CsvColumn::FullName: layout.full.push_back(column); break;
-        case CsvColumn::FirstName: layout.first.push_back(column); break;
-        case CsvColumn::MiddleName: layout.middle.push_back(column); break;
-        case CsvColumn::LastName: layout.last.push_back(column); break;
-        case CsvColumn::Organization: layout.organization.push_back(column); break;
-        case CsvColumn::Phone: layout.phone.push_back(column); break;
-        case CsvColumn::Other: continue;
-        }
-        named = named || !layout.full.empty() || !layout.first.empty() || !layout.middle.empty() ||
-                !layout.last.empty() || !layout.organization.empty();
+        CsvColumn kind = ClassifyCsvColumn(name);
+        layout[kind].push_back(column);
+        named = named || (kind != CsvColumn::Other && kind != CsvColumn::Phone);
     }
-    file.recognised = named && !layout.phone.empty();
+    file.recognised = named && !layout[CsvColumn::Phone].empty();
     if (!file.recognised) return file;
     std::vector<std::string> numbers;
     while (NextCsvRecord(&cursor, &fields)) {
         if (AllBlank(fields)) continue;
         numbers.clear();
-        for (size_t column : layout.phone) AddPhoneNumbers(FieldAt(fields, column), &numbers);
+        for (size_t column : layout[CsvColumn::Phone]) AddPhoneNumbers(FieldAt(fields, column), &numbers);
         AddReadContact(&file, ProgramText(NameOf(fields, layout), source), numbers);
     }
     return file;

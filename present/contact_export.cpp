@@ -24,12 +24,8 @@ std::string VCardText(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c == '\\' || c == ',' || c == ';') out += '\\';
-        if (c == '\n') {
-            out += "\\n";
-            continue;
-        }
-        if (c == '\r') continue;
-        out += c;
+        if (c == '\n') out += "\\n";
+        if (c != '\n' && c != '\r') out += c;
     }
     return out;
 }

@@ -5,23 +5,6 @@
 #include "present/contact_csv.h"
 #include "present/contact_vcard.h"
 
-namespace {
-
-bool BeginsWithCard(const char* text, size_t size) {
-    static constexpr char kBegin[] = "BEGIN:VCARD";
-    size_t at = 0;
-    while (at < size && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n')) ++at;
-    for (size_t i = 0; kBegin[i] != '\0'; ++i, ++at) {
-        if (at >= size) return false;
-        char c = text[at];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != kBegin[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 ContactFile ReadContactFile(const char* data, size_t size, const CodePageMap& map) {
     if (data == nullptr) size = 0;
     size_t start = 0;
@@ -35,6 +18,6 @@ ContactFile ReadContactFile(const char* data, size_t size, const CodePageMap& ma
         length = converted.size();
     }
     SourceText source{encoding != TextEncoding::CodePage, &map};
-    if (BeginsWithCard(text, length)) return ReadVCardContacts(text, length, source);
+    if (BeginsWithVCard(text, length)) return ReadVCardContacts(text, length, source);
     return ReadCsvContacts(text, length, source);
 }

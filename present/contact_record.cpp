@@ -10,8 +10,6 @@ namespace {
 
 constexpr size_t kNameLimit = 255;  // what the page's editor and the file keep of a name
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool IsLetter(char c) {
     auto b = static_cast<unsigned char>(c);
     return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b >= 0x80;
@@ -30,6 +28,12 @@ void AddNumber(std::string digits, std::vector<std::string>* numbers) {
 std::string ProgramText(const std::string& text, const SourceText& source) {
     if (!source.utf8 || source.map == nullptr) return text;
     return Utf8ToCodePage(text.data(), text.size(), *source.map);
+}
+
+std::string TrimmedText(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return {};
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
 void AddPhoneNumbers(const std::string& field, std::vector<std::string>* numbers) {

@@ -25,6 +25,9 @@ struct SourceText {
 };
 std::string ProgramText(const std::string& text, const SourceText& source);
 
+// text without the spaces and tabs at either end, as both readers take a field or a value.
+std::string TrimmedText(const std::string& text);
+
 // The numbers of one phone field, each as its digits, appended to numbers unless already there.
 // A field may hold several numbers, apart at ",", ";", ":", "|" or a line break (one address book
 // joins them with " ::: "). Inside a number, "+", blanks, brackets, dots, dashes and slashes are

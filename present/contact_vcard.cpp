@@ -1,7 +1,10 @@
 #include "present/contact_vcard.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "base/text_utils.h"
 
 namespace {
 
@@ -12,10 +15,9 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
-bool StartsWithNoCase(const std::string& text, const char* head) {
-    size_t i = 0;
-    for (; head[i] != '\0'; ++i) {
-        if (i >= text.size() || Upper(text[i]) != Upper(head[i])) return false;
+bool StartsWithNoCase(const char* text, size_t size, const char* head) {
+    for (size_t i = 0; head[i] != '\0'; ++i) {
+        if (i >= size || Upper(text[i]) != Upper(head[i])) return false;
     }
     return true;
 }
@@ -25,12 +27,6 @@ int HexValue(char c) {
     c = Upper(c);
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-std::string Trimmed(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
 // --- Lines.
@@ -98,13 +94,13 @@ std::string Unquoted(std::string text) {
 
 void TakeParameter(const std::string& parameter, Property* property) {
     size_t equals = parameter.find('=');
-    std::string key = UpperCase(Trimmed(parameter.substr(0, equals)));
+    std::string key = UpperCase(TrimmedText(parameter.substr(0, equals)));
     if (equals == std::string::npos) {
         // Version 2.1 may name the encoding alone ("TEL;HOME;QUOTED-PRINTABLE:...").
         if (key == "QUOTED-PRINTABLE" || key == "BASE64") property->encoding = key;
         return;
     }
-    std::string value = UpperCase(Unquoted(Trimmed(parameter.substr(equals + 1))));
+    std::string value = UpperCase(Unquoted(TrimmedText(parameter.substr(equals + 1))));
     if (key == "ENCODING") property->encoding = value;
     if (key == "CHARSET") property->charset = value;
 }
@@ -121,7 +117,7 @@ bool ParseProperty(const std::string& line, Property* property) {
         std::string text = line.substr(part, at - part);
         if (!named) {
             size_t dot = text.rfind('.');
-            property->name = UpperCase(Trimmed(dot == std::string::npos ? text : text.substr(dot + 1)));
+            property->name = UpperCase(TrimmedText(dot == std::string::npos ? text : text.substr(dot + 1)));
             named = true;
         } else {
             TakeParameter(text, property);
@@ -158,14 +154,9 @@ std::string Unescaped(const std::string& value) {
             continue;
         }
         char next = value[++at];
-        if (next == 'n' || next == 'N') {
-            out.push_back('\n');
-        } else if (next == ',' || next == ';' || next == '\\') {
-            out.push_back(next);
-        } else {
-            out.push_back('\\');
-            out.push_back(next);
-        }
+        bool newline = next == 'n' || next == 'N';
+        if (!newline && next != ',' && next != ';' && next != '\\') out.push_back('\\');  // no escape: kept as written
+        out.push_back(newline ? '\n' : next);
     }
     return out;
 }
@@ -198,15 +189,12 @@ bool RawValue(const Property& property, std::string* raw) {
 
 std::string ProgramTextOf(const std::string& bytes, const std::string& charset, const SourceText& source) {
     if (source.map == nullptr) return bytes;
-    const CodePageMap& map = *source.map;
-    if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "ISO8859-1") {
-        return RecodeText(bytes.data(), bytes.size(), Latin1Map(), map);
-    }
-    if (charset == "WINDOWS-1252" || charset == "CP1252") {
-        return RecodeText(bytes.data(), bytes.size(), Windows1252Map(), map);
+    bool latin1 = charset == "ISO-8859-1" || charset == "LATIN1" || charset == "ISO8859-1";
+    if (latin1 || charset == "WINDOWS-1252" || charset == "CP1252") {
+        return RecodeText(bytes.data(), bytes.size(), latin1 ? Latin1Map() : Windows1252Map(), *source.map);
     }
     bool utf8 = charset == "UTF-8" || charset == "UTF8" || IsValidUtf8(bytes.data(), bytes.size());
-    return utf8 ? Utf8ToCodePage(bytes.data(), bytes.size(), map) : bytes;
+    return utf8 ? Utf8ToCodePage(bytes.data(), bytes.size(), *source.map) : bytes;
 }
 
 // The names of N in the order they are said: given, additional, family. Parts that hold several
@@ -216,10 +204,8 @@ std::string NameFromParts(const std::vector<std::string>& parts) {
     for (size_t index : {size_t{1}, size_t{2}, size_t{0}}) {
         if (index >= parts.size()) continue;
         std::string part = parts[index];
-        for (char& c : part) {
-            if (c == ',') c = ' ';
-        }
-        part = Trimmed(part);
+        std::replace(part.begin(), part.end(), ',', ' ');
+        part = TrimmedText(part);
         if (part.empty()) continue;
         if (!name.empty()) name += ' ';
         name += part;
@@ -229,8 +215,8 @@ std::string NameFromParts(const std::vector<std::string>& parts) {
 
 // The number of a TEL value: version 4.0 may write it as "tel:+1-555-0100;ext=12".
 std::string TelephoneText(std::string value) {
-    value = Trimmed(value);
-    if (StartsWithNoCase(value, "tel:")) {
+    value = TrimmedText(value);
+    if (StartsWithNoCase(value.data(), value.size(), "tel:")) {
         value = value.substr(4);
         value = value.substr(0, value.find(';'));
     }
@@ -243,9 +229,9 @@ struct Card {
 };
 
 void FinishCard(const Card& card, ContactFile* file) {
-    const std::string& name = !Trimmed(card.fullName).empty()       ? card.fullName
-                              : !Trimmed(card.structuredName).empty() ? card.structuredName
-                                                                      : card.organization;
+    const std::string& name = !TrimmedText(card.fullName).empty()         ? card.fullName
+                              : !TrimmedText(card.structuredName).empty() ? card.structuredName
+                                                                          : card.organization;
     AddReadContact(file, name, card.numbers);
 }
 
@@ -254,18 +240,24 @@ void TakeProperty(const Property& property, const SourceText& source, Card* card
     if (!RawValue(property, &raw)) return;
     if (property.name == "TEL") {
         AddPhoneNumbers(TelephoneText(Unescaped(raw)), &card->numbers);
-    } else if (property.name == "FN" && Trimmed(card->fullName).empty()) {
+    } else if (property.name == "FN" && TrimmedText(card->fullName).empty()) {
         card->fullName = ProgramTextOf(Unescaped(raw), property.charset, source);
     } else if (property.name == "N" && card->structuredName.empty()) {
         card->structuredName = ProgramTextOf(NameFromParts(Components(raw)), property.charset, source);
     } else if (property.name == "ORG" && card->organization.empty()) {
-        card->organization = ProgramTextOf(Trimmed(Components(raw)[0]), property.charset, source);
+        card->organization = ProgramTextOf(TrimmedText(Components(raw)[0]), property.charset, source);
     }
 }
 
-bool IsVCardValue(const std::string& value) { return UpperCase(Trimmed(value)) == "VCARD"; }
+bool IsVCardValue(const std::string& value) { return UpperCase(TrimmedText(value)) == "VCARD"; }
 
 }  // namespace
+
+bool BeginsWithVCard(const char* text, size_t size) {
+    size_t at = 0;
+    while (at < size && IsBlank(text[at])) ++at;
+    return StartsWithNoCase(text + at, size - at, "BEGIN:VCARD");
+}
 
 ContactFile ReadVCardContacts(const char* text, size_t size, const SourceText& source) {
     ContactFile file;
@@ -282,7 +274,7 @@ ContactFile ReadVCardContacts(const char* text, size_t size, const SourceText& s
             file.recognised = true;
         } else if (property.name == "END" && IsVCardValue(property.value)) {
             if (depth > 0 && --depth == 0) FinishCard(card, &file);
-        } else if (property.name == "AGENT" && StartsWithNoCase(Trimmed(property.value), "BEGIN:VCARD")) {
+        } else if (property.name == "AGENT" && BeginsWithVCard(property.value.data(), property.value.size())) {
             if (depth > 0) ++depth;  // the agent's card follows and ends with an END:VCARD of its own
         } else if (depth == 1) {
             TakeProperty(property, source, &card);

@@ -14,3 +14,6 @@
 // own code page otherwise (source.map converts UTF-8). Cards inside cards (a 2.1 AGENT) are
 // passed over. recognised: the text has at least one card.
 ContactFile ReadVCardContacts(const char* text, size_t size, const SourceText& source);
+
+// Whether text, blanks aside, begins with a card ("BEGIN:VCARD" in any case).
+bool BeginsWithVCard(const char* text, size_t size);

@@ -42,12 +42,8 @@ void FormatNumberBySection(const char* section, size_t sectionSize, char* number
             size_t used = 0;
             size_t next = 0;
             for (const char* t = pattern; t < entryEnd && used + 1 < sizeof result; ++t) {
-                if (IsPlaceholder(*t)) {
-                    if (next >= keptCount) break;  // more placeholders than digits: the result ends
-                    result[used++] = kept[next++];
-                } else {
-                    result[used++] = *t;
-                }
+                if (IsPlaceholder(*t) && next >= keptCount) break;  // more placeholders than digits: the result ends
+                result[used++] = IsPlaceholder(*t) ? kept[next++] : *t;
             }
             result[used] = '\0';
             CopyText(number, capacity, result);

@@ -6,8 +6,6 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool EndsLine(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
 }  // namespace
@@ -26,13 +24,10 @@ bool NumberInList(const char* number, const char* numbers) {
     const char* at = numbers;
     while (*at != '\0' && !IsDigit(*at)) ++at;
     while (*at != '\0') {
-        char run[kDigitRunSize];
         size_t length = 0;
-        while (length + 1 < sizeof run && IsDigit(at[length])) {
-            run[length] = at[length];
-            ++length;
-        }
-        run[length] = '\0';
+        while (length + 1 < kDigitRunSize && IsDigit(at[length])) ++length;
+        char run[kDigitRunSize];
+        CopyTextN(run, sizeof run, at, length);
         if (TailMatch(number, run)) return true;
         at += length;
         while (*at != '\0' && !IsDigit(*at)) ++at;

@@ -12,6 +12,8 @@ inline constexpr size_t kBookLineSize = 2048;       // a file line: at most 2047
 // A line the page writes: numbers (511), colon, name (255), CR LF, NUL.
 inline constexpr size_t kSavedLineSize = 512 + 1 + 256 + 2 + 1;
 
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Fewer characters than this say too little about a caller to name them.
 inline constexpr size_t kShortestTailMatch = 5;
 

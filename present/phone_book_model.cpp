@@ -31,6 +31,13 @@ bool SetCell(std::string* cell, const char* text) {
     return true;
 }
 
+// Whether one of the contact's numbers, as far as lookups read the cell, matches number.
+bool HasNumber(const PhoneBookContact& contact, const char* number) {
+    char numbers[kNumbersCellSize];
+    CopyText(numbers, sizeof numbers, contact.numbers.c_str());
+    return NumberInList(number, numbers);
+}
+
 }  // namespace
 
 void AddPhoneBookContact(PhoneBookModel* model, const char* name, const char* numbers) {
@@ -89,9 +96,7 @@ std::vector<size_t> SortPhoneBook(PhoneBookModel* model, int column) {
 int FindPhoneBookContact(const PhoneBookModel& model, const char* number) {
     if (number == nullptr) return -1;
     for (size_t row = 0; row < model.contacts.size(); ++row) {
-        char numbers[kNumbersCellSize];
-        CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
-        if (numbers[0] != '\0' && NumberInList(number, numbers)) return static_cast<int>(row);
+        if (HasNumber(model.contacts[row], number)) return static_cast<int>(row);
     }
     return -1;
 }
@@ -103,7 +108,7 @@ PhoneBookIndex IndexPhoneBook(const PhoneBookModel& model) {
         CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
         for (const char* at = numbers; *at != '\0';) {
             const char* end = at;
-            while (*end >= '0' && *end <= '9') ++end;
+            while (IsDigit(*end)) ++end;
             if (static_cast<size_t>(end - at) >= kShortestTailMatch) {
                 std::vector<size_t>& rows = index.rowsByTail[std::string(end - kShortestTailMatch, end)];
                 if (rows.empty() || rows.back() != row) rows.push_back(row);
@@ -121,9 +126,7 @@ int FindPhoneBookContact(const PhoneBookModel& model, const PhoneBookIndex& inde
     auto found = index.rowsByTail.find(std::string(number + length - kShortestTailMatch, number + length));
     if (found == index.rowsByTail.end()) return -1;
     for (size_t row : found->second) {
-        char numbers[kNumbersCellSize];
-        CopyText(numbers, sizeof numbers, model.contacts[row].numbers.c_str());
-        if (NumberInList(number, numbers)) return static_cast<int>(row);
+        if (HasNumber(model.contacts[row], number)) return static_cast<int>(row);
     }
     return -1;
 }
@@ -133,9 +136,7 @@ bool LookUpPhoneBookName(const PhoneBookModel& model, const PhoneBookIndex& inde
     if (name == nullptr || nameSize == 0) return false;
     int row = FindPhoneBookContact(model, index, number);
     if (row < 0) return false;
-    char found[kLookupNameSize];
-    CopyText(found, sizeof found, model.contacts[static_cast<size_t>(row)].name.c_str());
-    CopyText(name, nameSize, found);
+    CopyTextN(name, nameSize, model.contacts[static_cast<size_t>(row)].name.c_str(), kLookupNameSize - 1);
     return true;
 }
 

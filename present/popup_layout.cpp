@@ -1,21 +1,18 @@
 #include "present/popup_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "base/text_utils.h"
 
 namespace {
 
-int32_t ClampExtent(int32_t value) {
-    if (value < 0) return 0;
-    return value > kPopupMaxExtent ? kPopupMaxExtent : value;
-}
+int32_t ClampExtent(int32_t value) { return std::clamp(value, 0, kPopupMaxExtent); }
 
 // Screen coordinates plus an offset stay inside what a 32-bit coordinate can hold, whatever
 // nonsense the cursor or the window reported.
 int32_t ClampCoordinate(int64_t value) {
-    if (value < INT32_MIN) return INT32_MIN;
-    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
