@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -55,24 +56,18 @@ constexpr PairRows kEntryRows{
 };
 PairListEditor s_editor{&kEntryRows, 0, 0, false, false};
 
-void ShowRowCount(HWND page) { ShowPairRowCount(s_editor, page); }
-
 // --- Loading: the loader reads the entries into a model of their own; the page's thread only
 // moves them in.
 
 void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
-    auto* batch = new (std::nothrow) BlockListModel{};
-    if (batch == nullptr) return nullptr;
+    std::unique_ptr<BlockListModel> batch(new (std::nothrow) BlockListModel{});
+    std::unique_ptr<BlockLine> line(new (std::nothrow) BlockLine);  // 2 KB: not on the loader's stack
+    if (batch == nullptr || line == nullptr) return nullptr;
     batch->entries.reserve(kRowsPerBatch);
     BookCursor cursor{text, size, *at};
-    auto* line = new (std::nothrow) BlockLine;  // 2 KB: not on the loader's stack
-    if (line == nullptr) {
-        delete batch;
-        return nullptr;
-    }
     *last = false;
     while (batch->entries.size() < kRowsPerBatch && !*last) {
-        *last = !NextBlockLine(&cursor, line);
+        *last = !NextBlockLine(&cursor, line.get());
         if (*last) break;
         if (line->number[0] != '\0') {
             batch->entries.push_back({line->number, line->note});
@@ -80,19 +75,17 @@ void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
             LogPrintf("Wrong block list entry: \"%s\"", line->line.text);
         }
     }
-    delete line;
     *at = cursor.at;
-    return batch;
+    return batch.release();
 }
 
 void TakeBatch(HWND page, void* batch) {
-    auto* more = static_cast<BlockListModel*>(batch);
+    std::unique_ptr<BlockListModel> more(static_cast<BlockListModel*>(batch));
     {
         auto hold = LockBlockListForChange();
         for (BlockEntry& entry : more->entries) g_blockList.entries.push_back(std::move(entry));
     }
-    delete more;
-    ShowRowCount(page);
+    ShowPairRowCount(s_editor, page);
 }
 
 void FreeBatch(void* batch) { delete static_cast<BlockListModel*>(batch); }
@@ -191,8 +184,6 @@ HWND CreateBlockListPage(HWND mainWindow) {
     return CreatePage(mainWindow, IDD_BLOCK_LIST_PAGE, BlockListPageProc);
 }
 
-void GetBlockListPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
-
 bool CanBlockNumber(const char* number) { return s_blockPage != nullptr && CanBlockCallNumber(g_blockList, number); }
 
 bool BlockNumber(const char* number, const char* note) {
@@ -207,7 +198,7 @@ bool BlockNumber(const char* number, const char* note) {
         WriteSettingDword(number[0] == 'P' ? kSettingBlockWithheld : kSettingBlockOutOfArea, 1);
         return true;
     }
-    ShowRowCount(page);
+    ShowPairRowCount(s_editor, page);
     MarkDataFileChanged(page);
     return true;
 }

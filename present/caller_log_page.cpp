@@ -9,6 +9,7 @@
 #include "base/data_file_store.h"
 #include "base/messages.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "present/block_list_lookup.h"
 #include "present/block_list_page.h"
@@ -111,8 +112,7 @@ void OnInitDialog(HWND page) {
 }
 
 void ShowLastRow(HWND page) {
-    int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
-    if (rows > 0) SelectListRow(page, IDC_CALLER_LOG_LIST, rows - 1);
+    if (!s_model.rows.empty()) SelectListRow(page, IDC_CALLER_LOG_LIST, static_cast<int>(s_model.rows.size()) - 1);
 }
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_CALLER_LOG_LIST); }
@@ -142,12 +142,11 @@ void OnContextMenu(HWND page, HWND from, LPARAM at) {
     bool blockable = row >= 0 && CanBlockNumber(CallerLogModelRow(s_model, static_cast<size_t>(row)).number);
     char text[64];
     if (LoadStringA(g_win.instance, IDS_BLOCK_THIS_NUMBER, text, sizeof text) == 0) return;
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
-    AppendMenuA(menu, MF_STRING | (blockable ? MF_ENABLED : MF_GRAYED), CMD_CALLER_LOG_BLOCK, text);
+    OwnedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuA(menu.get(), MF_STRING | (blockable ? MF_ENABLED : MF_GRAYED), CMD_CALLER_LOG_BLOCK, text);
     // The chosen item comes back as a command posted to the page.
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, page, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, page, nullptr);
 }
 
 void OnCommand(HWND page, int id, LPARAM lParam) {
@@ -190,7 +189,7 @@ void OnGetDisplayInfo(NMLVDISPINFOA* info) {
 
 // Delete takes the selected rows out of the model; only a Delete that took one marks the page.
 void DeleteSelected(HWND page) {
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    HWND list = List(page);
     if (DeleteCallerLogModelRows(&s_model, SelectedListRows(list)) == 0) return;
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ShowRowCount(page);
@@ -241,6 +240,14 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     }
 }
 
+// One row, the number shown formatted; from any thread.
+void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number) {
+    HWND page = s_store.page;
+    if (page == nullptr) return;
+    NewRow row{date, time, name, number};
+    SendMessageA(page, MSG_CALLER_LOG_ADD_ROW, 0, reinterpret_cast<LPARAM>(&row));
+}
+
 }  // namespace
 
 HWND CreateCallerLogPage(HWND mainWindow) {
@@ -248,13 +255,6 @@ HWND CreateCallerLogPage(HWND mainWindow) {
 }
 
 void GetCallerLogPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
-
-void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number) {
-    HWND page = s_store.page;
-    if (page == nullptr) return;
-    NewRow row{date, time, name, number};
-    SendMessageA(page, MSG_CALLER_LOG_ADD_ROW, 0, reinterpret_cast<LPARAM>(&row));
-}
 
 void AddCallerLogEntry(const char* name, const char* number) {
     HWND page = s_store.page;
