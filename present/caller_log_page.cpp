@@ -59,16 +59,19 @@ void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
     return batch;
 }
 
-void ShowRowCount(HWND page);
+void FreeBatch(void* batch) { delete static_cast<CallerLogModel*>(batch); }
 
-void TakeBatch(HWND page, void* batch) {
-    auto* rows = static_cast<CallerLogModel*>(batch);
-    AppendCallerLogModel(&s_model, rows);
-    delete rows;
-    ShowRowCount(page);
+// The view follows the model's row count; the rows it shows keep their place.
+void ShowRowCount(HWND page) {
+    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETITEMCOUNT, s_model.rows.size(),
+                        LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void FreeBatch(void* batch) { delete static_cast<CallerLogModel*>(batch); }
+void TakeBatch(HWND page, void* batch) {
+    AppendCallerLogModel(&s_model, static_cast<CallerLogModel*>(batch));
+    FreeBatch(batch);
+    ShowRowCount(page);
+}
 
 size_t RowCount() { return s_model.rows.size(); }
 
@@ -86,12 +89,6 @@ constexpr DataFileKind kCallerLogFile{
 // announced before the loader has read the file is in the file it reads, so it must not be added
 // to the model a second time.
 DataFileStore s_store{&kCallerLogFile};
-
-// The view follows the model's row count; the rows it shows keep their place.
-void ShowRowCount(HWND page) {
-    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETITEMCOUNT, s_model.rows.size(),
-                        LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-}
 
 void OnAddRow(HWND page, const NewRow* row) {
     AddCallerLogModelRow(&s_model, row->date, row->time, row->number, row->name);

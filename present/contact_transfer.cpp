@@ -111,7 +111,10 @@ bool ReadFileBytes(const char* path, std::vector<char>* bytes) {
     }
     bytes->resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr)) return false;
+    // An empty file has no buffer to read into, and nothing to read.
+    if (!bytes->empty() && !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr)) {
+        return false;
+    }
     bytes->resize(got);  // shorter than it was a moment ago
     return true;
 }
@@ -270,13 +273,11 @@ void OnContactsRead(HWND page) {
     if (read == nullptr) return;
     if (read->error != 0) {
         TellFailure(page, "Could not read ", read->path, read->error);
-        return;
-    }
-    if (!read->file.recognised) {
+    } else if (!read->file.recognised) {
         TellRefusedFile(page, *read);
-        return;
+    } else {
+        MergeRead(page, *read);
     }
-    MergeRead(page, *read);
 }
 
 bool TranslateContactKeys(const MSG* message) {

@@ -87,25 +87,20 @@ void ChoosePopupFont(HWND page) {
     }
 }
 
-// The system's colour chooser, fully opened, starting from black with black custom colours.
-// True when the user chose a colour, which is then in the swatch's colour.
-bool ChooseSwatchColour(HWND page, int id, uint32_t* colour) {
+// The system's colour chooser, fully opened, starting from black with black custom colours. The
+// colour chosen is stored at once, and every popup from now on is drawn in it.
+void OnSwatchClicked(HWND page, int id, int notification) {
+    Swatch* swatch = SwatchOf(id);
+    if (notification != STN_CLICKED || swatch == nullptr) return;
     COLORREF custom[16] = {};
     CHOOSECOLORA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = page;
     chooser.lpCustColors = custom;
     chooser.Flags = CC_FULLOPEN | CC_ANYCOLOR;
-    if (!ChooseColorA(&chooser)) return false;
-    *colour = chooser.rgbResult;
+    if (!ChooseColorA(&chooser)) return;
+    *swatch->colour = chooser.rgbResult;
     InvalidateRect(GetDlgItem(page, id), nullptr, TRUE);
-    return true;
-}
-
-// Stored at once, and every popup from now on is drawn in the new colour.
-void OnSwatchClicked(HWND page, int id, int notification) {
-    Swatch* swatch = SwatchOf(id);
-    if (notification != STN_CLICKED || swatch == nullptr || !ChooseSwatchColour(page, id, swatch->colour)) return;
     swatch->brush.reset();
     WriteSettingDword(*swatch->setting, *swatch->colour);
     RecreatePopupResources();

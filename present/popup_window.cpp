@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstring>
+#include <optional>
 
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -16,9 +17,10 @@
 
 namespace {
 
-// Window properties of a popup: the timer ticks so far, and the drag block while a drag is on.
-constexpr char kTicksProperty[] = "tm";
-constexpr char kDragProperty[] = "p";
+// The popup of this thread (each popup has a thread of its own): its timer ticks so far, and
+// where it and the cursor were when a drag began, while the drag is on.
+thread_local uint32_t t_ticks = 0;
+thread_local std::optional<PopupDrag> t_drag;
 
 // Measuring uses the same font and no other flag, so the window is as wide as the widest line.
 constexpr UINT kMeasureFlags = DT_CALCRECT;
@@ -50,14 +52,6 @@ PopupResources s_resources;  // guarded by s_resourcesLock
 std::atomic<LONG> s_openPopups{0};
 
 HINSTANCE ResourceModule() { return g_win.instance != nullptr ? g_win.instance : GetModuleHandleA(nullptr); }
-
-void ReleaseObject(HGDIOBJ object) {
-    if (object != nullptr) DeleteObject(object);
-}
-
-void ReleaseIcon(HICON icon) {
-    if (icon != nullptr) DestroyIcon(icon);
-}
 
 // The stored font when the value is binary; otherwise the default GUI font, whose record is
 // stored so the Popup Window page's font chooser starts from what the popups show.
@@ -97,12 +91,13 @@ bool InstallResources(HFONT font) {
     PopupResources old = s_resources;
     s_resources = fresh;
     ReleaseSRWLockExclusive(&s_resourcesLock);
-    if (old.font != font) ReleaseObject(old.font);
-    ReleaseObject(old.background);
-    ReleaseObject(old.lightPen);
-    ReleaseObject(old.darkPen);
-    ReleaseIcon(old.largeIcon);
-    ReleaseIcon(old.smallIcon);
+    // The calls refuse a missing object (nullptr) harmlessly.
+    if (old.font != font) DeleteObject(old.font);
+    DeleteObject(old.background);
+    DeleteObject(old.lightPen);
+    DeleteObject(old.darkPen);
+    DestroyIcon(old.largeIcon);
+    DestroyIcon(old.smallIcon);
     return fresh.font != nullptr && fresh.background != nullptr && fresh.lightPen != nullptr &&
            fresh.darkPen != nullptr && fresh.largeIcon != nullptr && fresh.smallIcon != nullptr;
 }
@@ -115,8 +110,10 @@ const PopupResources& LockResources() {
 
 void UnlockResources() { ReleaseSRWLockShared(&s_resourcesLock); }
 
-// Selects the popup font into dc and measures the text; the caller restores dc.
-PopupLayout MeasurePopup(HDC dc, const char* text, const PopupResources& resources) {
+// Reads the window's text into text, selects the popup font into dc and measures the text; the
+// caller restores dc.
+PopupLayout MeasurePopup(HWND window, HDC dc, char (&text)[kPopupTextSize], const PopupResources& resources) {
+    GetWindowTextA(window, text, sizeof text);
     if (resources.font != nullptr) SelectObject(dc, resources.font);
     RECT extent{0, 0, 0, 0};
     DrawTextA(dc, text, -1, &extent, kMeasureFlags);
@@ -134,13 +131,10 @@ PopupRect ReadWorkArea() {
     return ChoosePopupWorkArea(nullptr, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-PopupDrag* DragOf(HWND window) { return static_cast<PopupDrag*>(GetPropA(window, kDragProperty)); }
-
 // Forgets the drag. The capture is released only when we still hold it.
 void DropDrag(HWND window, bool releaseCapture) {
-    HANDLE block = RemovePropA(window, kDragProperty);
-    if (block == nullptr) return;
-    LocalFree(block);
+    if (!t_drag) return;
+    t_drag.reset();
     if (releaseCapture && GetCapture() == window) ReleaseCapture();
 }
 
@@ -148,13 +142,7 @@ void StartDrag(HWND window) {
     POINT cursor;
     RECT rect;
     if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect)) return;
-    auto* drag = static_cast<PopupDrag*>(LocalAlloc(LPTR, sizeof(PopupDrag)));
-    if (drag == nullptr) return;
-    *drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
-    if (!SetPropA(window, kDragProperty, drag)) {
-        LocalFree(drag);
-        return;
-    }
+    t_drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
     SetCapture(window);
 }
 
@@ -171,9 +159,8 @@ void PlacePopup(HWND window) {
     HDC dc = GetDC(window);
     if (dc == nullptr) return;
     char text[kPopupTextSize];
-    GetWindowTextA(window, text, sizeof text);
     int saved = SaveDC(dc);
-    PopupLayout layout = MeasurePopup(dc, text, LockResources());
+    PopupLayout layout = MeasurePopup(window, dc, text, LockResources());
     RestoreDC(dc, saved);
     UnlockResources();
     ReleaseDC(window, dc);
@@ -191,10 +178,9 @@ void PaintPopup(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     if (dc == nullptr) return;
     char text[kPopupTextSize];
-    GetWindowTextA(window, text, sizeof text);
     int saved = SaveDC(dc);
     const PopupResources& resources = LockResources();
-    PopupLayout layout = MeasurePopup(dc, text, resources);
+    PopupLayout layout = MeasurePopup(window, dc, text, resources);
     if (resources.background != nullptr) FillRect(dc, &paint.rcPaint, resources.background);
     int right = layout.width - 1;
     int bottom = layout.height - 1;
@@ -226,17 +212,14 @@ LRESULT OnCreate(HWND window) {
 
 void OnTimer(HWND window, WPARAM timer) {
     if (timer != TIMER_POPUP_CLOSE) return;
-    auto ticks = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(GetPropA(window, kTicksProperty))) + 1;
-    // A count that cannot be kept would keep the popup open for ever: it closes instead.
-    bool counted = SetPropA(window, kTicksProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(ticks)));
-    if (counted && !PopupTickCloses(ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
+    if (!PopupTickCloses(++t_ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
     KillTimer(window, TIMER_POPUP_CLOSE);
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 // Either button starts a drag; a second press while one is under way ends it.
 void OnButtonDown(HWND window) {
-    if (DragOf(window) != nullptr) {
+    if (t_drag) {
         DropDrag(window, true);
         return;
     }
@@ -244,10 +227,9 @@ void OnButtonDown(HWND window) {
 }
 
 void OnMouseMove(HWND window) {
-    const PopupDrag* drag = DragOf(window);
     POINT cursor;
-    if (drag == nullptr || !GetCursorPos(&cursor)) return;
-    PopupRect to = DragPopupRect(*drag, cursor.x, cursor.y);
+    if (!t_drag || !GetCursorPos(&cursor)) return;
+    PopupRect to = DragPopupRect(*t_drag, cursor.x, cursor.y);
     MoveWindow(window, to.left, to.top, to.right - to.left, to.bottom - to.top, TRUE);
 }
 
@@ -263,7 +245,6 @@ void OnEndSession(HWND window, WPARAM ending) {
 void OnDestroy(HWND window) {
     DropDrag(window, true);
     KillTimer(window, TIMER_POPUP_CLOSE);
-    RemovePropA(window, kTicksProperty);
     PostQuitMessage(0);
 }
 
@@ -385,7 +366,7 @@ HFONT ReplacePopupFont(const LOGFONTA& record) {
     HFONT old = s_resources.font;
     s_resources.font = font;
     ReleaseSRWLockExclusive(&s_resourcesLock);
-    ReleaseObject(old);
+    DeleteObject(old);
     return font;
 }
 
