@@ -37,8 +37,6 @@ Swatch* SwatchOf(int id) {
     return nullptr;
 }
 
-bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED; }
-
 void OnInitDialog(HWND page) {
     g_state.popupsEnabled = ReadSettingDword(kSettingPopupsEnabled);
     g_state.popupCloseSeconds = ReadSettingDword(kSettingPopupSeconds);
@@ -53,7 +51,7 @@ void OnInitDialog(HWND page) {
 
 // Open popups see the switch at their next tick: switched off, they all close within a second.
 void OnEnableChanged(HWND page) {
-    bool enabled = IsChecked(page);
+    bool enabled = IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED;
     g_state.popupsEnabled = enabled ? 1 : 0;
     EnableDialogControls(page, enabled, IDC_POPUP_ENABLED);
     MarkPageChangedIfShown(page);

@@ -351,9 +351,8 @@ bool CreatePopupResources() { return InstallResources(MakePopupFont()); }
 bool RecreatePopupResources() { return InstallResources(GetPopupFont()); }
 
 HFONT GetPopupFont() {
-    AcquireSRWLockShared(&s_resourcesLock);
-    HFONT font = s_resources.font;
-    ReleaseSRWLockShared(&s_resourcesLock);
+    HFONT font = LockResources().font;
+    UnlockResources();
     return font;
 }
 
