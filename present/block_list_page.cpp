@@ -26,9 +26,6 @@ namespace {
 
 constexpr size_t kRowsPerBatch = 4096;
 
-// The user-interface thread alone touches it.
-HWND s_blockPage = nullptr;
-
 // The entries the page shows are the program's block list (g_blockList): this thread alone
 // changes them, holding the list's lock while it does, and reads them without it.
 
@@ -146,7 +143,6 @@ void OnInitDialog(HWND page) {
         g_blockList.withheld = ReadSettingDword(kSettingBlockWithheld) != 0;
         g_blockList.outOfArea = ReadSettingDword(kSettingBlockOutOfArea) != 0;
     }
-    s_blockPage = page;
     AddListColumn(page, IDC_BLOCK_LIST, kBlockNumberColumn, 30, IDS_COLUMN_BLOCKED_NUMBER);
     AddListColumn(page, IDC_BLOCK_LIST, kBlockNoteColumn, 70, IDS_COLUMN_BLOCK_NOTE);
     ShowCheckBoxes(page);
@@ -157,7 +153,6 @@ void OnInitDialog(HWND page) {
 
 void OnDestroy(HWND page) {
     CloseDataFileStore(&s_store, page);
-    s_blockPage = nullptr;
     auto hold = LockBlockListForChange();
     g_blockList = BlockListModel{};
 }
@@ -184,10 +179,11 @@ HWND CreateBlockListPage(HWND mainWindow) {
     return CreatePage(mainWindow, IDD_BLOCK_LIST_PAGE, BlockListPageProc);
 }
 
-bool CanBlockNumber(const char* number) { return s_blockPage != nullptr && CanBlockCallNumber(g_blockList, number); }
+// The store knows its page from the page's creation to its end.
+bool CanBlockNumber(const char* number) { return s_store.page != nullptr && CanBlockCallNumber(g_blockList, number); }
 
 bool BlockNumber(const char* number, const char* note) {
-    HWND page = s_blockPage;
+    HWND page = s_store.page;
     if (page == nullptr || !CanBlockNumber(number)) return false;
     {
         auto hold = LockBlockListForChange();

@@ -36,9 +36,8 @@ bool ReadSection(const char* path, char* cache) {
 
 void WriteDefaults(const char* path) {
     char section[kNumberFormatCacheSize];
-    if (BuildDefaultNumberSection(section, sizeof section) > 0 &&
-        !WritePrivateProfileSectionA(kNumberFormatSection, section, path)) {
-        WarnFileNotWritten(path, GetLastError());
+    if (BuildDefaultNumberSection(section, sizeof section) > 0) {
+        if (!WritePrivateProfileSectionA(kNumberFormatSection, section, path)) WarnFileNotWritten(path, GetLastError());
     }
 }
 

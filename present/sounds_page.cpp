@@ -21,21 +21,19 @@ HWND s_soundsPage = nullptr;
 
 bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_SOUND_ENABLED) == BST_CHECKED; }
 
-// The ring of the Windows sound scheme: "Media\ringin.wav" in the Windows directory.
-void GetDefaultSoundPath(char* path, size_t size) {
-    char directory[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(directory, sizeof directory);
-    if (length >= sizeof directory) directory[0] = '\0';  // too long to be of use
-    MakeDefaultSoundPath(directory, path, size);
-}
-
 void OnInitDialog(HWND page) {
     s_soundsPage = page;
     CheckDlgButton(page, IDC_SOUND_ENABLED, ReadSettingDword(kSettingSoundEnabled) != 0 ? BST_CHECKED : BST_UNCHECKED);
     // The box's own handler sets the other controls, as a click would.
     PostMessageA(page, WM_COMMAND, IDC_SOUND_ENABLED, 0);
     char path[kSoundPathSize];
-    if (ReadSetting(kSettingSoundFile.name, path, sizeof path) != REG_SZ) GetDefaultSoundPath(path, sizeof path);
+    if (ReadSetting(kSettingSoundFile.name, path, sizeof path) != REG_SZ) {
+        // The ring of the Windows sound scheme: "Media\ringin.wav" in the Windows directory.
+        char directory[MAX_PATH] = "";
+        UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+        if (length >= sizeof directory) directory[0] = '\0';  // too long to be of use
+        MakeDefaultSoundPath(directory, path, sizeof path);
+    }
     // No longer than what is read back and stored.
     SendDlgItemMessageA(page, IDC_SOUND_FILE, EM_LIMITTEXT, kSoundPathSize - 1, 0);
     SetDlgItemTextA(page, IDC_SOUND_FILE, path);
