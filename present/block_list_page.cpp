@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -24,9 +25,6 @@
 namespace {
 
 constexpr size_t kRowsPerBatch = 4096;
-
-// The user-interface thread alone touches it.
-HWND s_blockPage = nullptr;
 
 // The entries the page shows are the program's block list (g_blockList): this thread alone
 // changes them, holding the list's lock while it does, and reads them without it.
@@ -55,24 +53,18 @@ constexpr PairRows kEntryRows{
 };
 PairListEditor s_editor{&kEntryRows, 0, 0, false, false};
 
-void ShowRowCount(HWND page) { ShowPairRowCount(s_editor, page); }
-
 // --- Loading: the loader reads the entries into a model of their own; the page's thread only
 // moves them in.
 
 void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
-    auto* batch = new (std::nothrow) BlockListModel{};
-    if (batch == nullptr) return nullptr;
+    std::unique_ptr<BlockListModel> batch(new (std::nothrow) BlockListModel{});
+    std::unique_ptr<BlockLine> line(new (std::nothrow) BlockLine);  // 2 KB: not on the loader's stack
+    if (batch == nullptr || line == nullptr) return nullptr;
     batch->entries.reserve(kRowsPerBatch);
     BookCursor cursor{text, size, *at};
-    auto* line = new (std::nothrow) BlockLine;  // 2 KB: not on the loader's stack
-    if (line == nullptr) {
-        delete batch;
-        return nullptr;
-    }
     *last = false;
     while (batch->entries.size() < kRowsPerBatch && !*last) {
-        *last = !NextBlockLine(&cursor, line);
+        *last = !NextBlockLine(&cursor, line.get());
         if (*last) break;
         if (line->number[0] != '\0') {
             batch->entries.push_back({line->number, line->note});
@@ -80,19 +72,17 @@ void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
             LogPrintf("Wrong block list entry: \"%s\"", line->line.text);
         }
     }
-    delete line;
     *at = cursor.at;
-    return batch;
+    return batch.release();
 }
 
 void TakeBatch(HWND page, void* batch) {
-    auto* more = static_cast<BlockListModel*>(batch);
+    std::unique_ptr<BlockListModel> more(static_cast<BlockListModel*>(batch));
     {
         auto hold = LockBlockListForChange();
         for (BlockEntry& entry : more->entries) g_blockList.entries.push_back(std::move(entry));
     }
-    delete more;
-    ShowRowCount(page);
+    ShowPairRowCount(s_editor, page);
 }
 
 void FreeBatch(void* batch) { delete static_cast<BlockListModel*>(batch); }
@@ -153,7 +143,6 @@ void OnInitDialog(HWND page) {
         g_blockList.withheld = ReadSettingDword(kSettingBlockWithheld) != 0;
         g_blockList.outOfArea = ReadSettingDword(kSettingBlockOutOfArea) != 0;
     }
-    s_blockPage = page;
     AddListColumn(page, IDC_BLOCK_LIST, kBlockNumberColumn, 30, IDS_COLUMN_BLOCKED_NUMBER);
     AddListColumn(page, IDC_BLOCK_LIST, kBlockNoteColumn, 70, IDS_COLUMN_BLOCK_NOTE);
     ShowCheckBoxes(page);
@@ -164,7 +153,6 @@ void OnInitDialog(HWND page) {
 
 void OnDestroy(HWND page) {
     CloseDataFileStore(&s_store, page);
-    s_blockPage = nullptr;
     auto hold = LockBlockListForChange();
     g_blockList = BlockListModel{};
 }
@@ -191,12 +179,11 @@ HWND CreateBlockListPage(HWND mainWindow) {
     return CreatePage(mainWindow, IDD_BLOCK_LIST_PAGE, BlockListPageProc);
 }
 
-void GetBlockListPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
-
-bool CanBlockNumber(const char* number) { return s_blockPage != nullptr && CanBlockCallNumber(g_blockList, number); }
+// The store knows its page from the page's creation to its end.
+bool CanBlockNumber(const char* number) { return s_store.page != nullptr && CanBlockCallNumber(g_blockList, number); }
 
 bool BlockNumber(const char* number, const char* note) {
-    HWND page = s_blockPage;
+    HWND page = s_store.page;
     if (page == nullptr || !CanBlockNumber(number)) return false;
     {
         auto hold = LockBlockListForChange();
@@ -207,7 +194,7 @@ bool BlockNumber(const char* number, const char* note) {
         WriteSettingDword(number[0] == 'P' ? kSettingBlockWithheld : kSettingBlockOutOfArea, 1);
         return true;
     }
-    ShowRowCount(page);
+    ShowPairRowCount(s_editor, page);
     MarkDataFileChanged(page);
     return true;
 }

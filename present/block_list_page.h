@@ -9,10 +9,6 @@
 // Creates the page, hidden, as a child of the main window, and starts its loader.
 HWND CreateBlockListPage(HWND mainWindow);
 
-// The file's path: "block", or else the phone book's path with the extension "block", stored on
-// first use (MAX_PATH bytes).
-void GetBlockListPath(char* buffer);
-
 // "Block this number" of the Caller Log page, on the user-interface thread: whether the list can
 // take the call's number (see CanBlockCallNumber), and taking it, with the caller's name as its
 // note. Blocking a number the list already blocks, or cannot block, does nothing.

@@ -9,6 +9,7 @@
 #include "base/data_file_store.h"
 #include "base/messages.h"
 #include "base/text_utils.h"
+#include "base/unique_handle.h"
 #include "base/win_state.h"
 #include "present/block_list_lookup.h"
 #include "present/block_list_page.h"
@@ -58,16 +59,19 @@ void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
     return batch;
 }
 
-void ShowRowCount(HWND page);
+void FreeBatch(void* batch) { delete static_cast<CallerLogModel*>(batch); }
 
-void TakeBatch(HWND page, void* batch) {
-    auto* rows = static_cast<CallerLogModel*>(batch);
-    AppendCallerLogModel(&s_model, rows);
-    delete rows;
-    ShowRowCount(page);
+// The view follows the model's row count; the rows it shows keep their place.
+void ShowRowCount(HWND page) {
+    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETITEMCOUNT, s_model.rows.size(),
+                        LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void FreeBatch(void* batch) { delete static_cast<CallerLogModel*>(batch); }
+void TakeBatch(HWND page, void* batch) {
+    AppendCallerLogModel(&s_model, static_cast<CallerLogModel*>(batch));
+    FreeBatch(batch);
+    ShowRowCount(page);
+}
 
 size_t RowCount() { return s_model.rows.size(); }
 
@@ -85,12 +89,6 @@ constexpr DataFileKind kCallerLogFile{
 // announced before the loader has read the file is in the file it reads, so it must not be added
 // to the model a second time.
 DataFileStore s_store{&kCallerLogFile};
-
-// The view follows the model's row count; the rows it shows keep their place.
-void ShowRowCount(HWND page) {
-    SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_SETITEMCOUNT, s_model.rows.size(),
-                        LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-}
 
 void OnAddRow(HWND page, const NewRow* row) {
     AddCallerLogModelRow(&s_model, row->date, row->time, row->number, row->name);
@@ -111,8 +109,7 @@ void OnInitDialog(HWND page) {
 }
 
 void ShowLastRow(HWND page) {
-    int rows = static_cast<int>(SendDlgItemMessageA(page, IDC_CALLER_LOG_LIST, LVM_GETITEMCOUNT, 0, 0));
-    if (rows > 0) SelectListRow(page, IDC_CALLER_LOG_LIST, rows - 1);
+    if (!s_model.rows.empty()) SelectListRow(page, IDC_CALLER_LOG_LIST, static_cast<int>(s_model.rows.size()) - 1);
 }
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_CALLER_LOG_LIST); }
@@ -142,12 +139,11 @@ void OnContextMenu(HWND page, HWND from, LPARAM at) {
     bool blockable = row >= 0 && CanBlockNumber(CallerLogModelRow(s_model, static_cast<size_t>(row)).number);
     char text[64];
     if (LoadStringA(g_win.instance, IDS_BLOCK_THIS_NUMBER, text, sizeof text) == 0) return;
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return;
-    AppendMenuA(menu, MF_STRING | (blockable ? MF_ENABLED : MF_GRAYED), CMD_CALLER_LOG_BLOCK, text);
+    OwnedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuA(menu.get(), MF_STRING | (blockable ? MF_ENABLED : MF_GRAYED), CMD_CALLER_LOG_BLOCK, text);
     // The chosen item comes back as a command posted to the page.
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, page, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, page, nullptr);
 }
 
 void OnCommand(HWND page, int id, LPARAM lParam) {
@@ -190,7 +186,7 @@ void OnGetDisplayInfo(NMLVDISPINFOA* info) {
 
 // Delete takes the selected rows out of the model; only a Delete that took one marks the page.
 void DeleteSelected(HWND page) {
-    HWND list = GetDlgItem(page, IDC_CALLER_LOG_LIST);
+    HWND list = List(page);
     if (DeleteCallerLogModelRows(&s_model, SelectedListRows(list)) == 0) return;
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ShowRowCount(page);
@@ -241,6 +237,14 @@ INT_PTR CALLBACK CallerLogPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     }
 }
 
+// One row, the number shown formatted; from any thread.
+void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number) {
+    HWND page = s_store.page;
+    if (page == nullptr) return;
+    NewRow row{date, time, name, number};
+    SendMessageA(page, MSG_CALLER_LOG_ADD_ROW, 0, reinterpret_cast<LPARAM>(&row));
+}
+
 }  // namespace
 
 HWND CreateCallerLogPage(HWND mainWindow) {
@@ -248,13 +252,6 @@ HWND CreateCallerLogPage(HWND mainWindow) {
 }
 
 void GetCallerLogPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
-
-void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number) {
-    HWND page = s_store.page;
-    if (page == nullptr) return;
-    NewRow row{date, time, name, number};
-    SendMessageA(page, MSG_CALLER_LOG_ADD_ROW, 0, reinterpret_cast<LPARAM>(&row));
-}
 
 void AddCallerLogEntry(const char* name, const char* number) {
     HWND page = s_store.page;

@@ -9,7 +9,5 @@ HWND CreateCallerLogPage(HWND mainWindow);
 
 // A call as received (name and number of the call record), from any thread.
 void AddCallerLogEntry(const char* name, const char* number);
-// One row, the number shown formatted; from any thread.
-void AddCallerLogRow(const char* date, const char* time, const char* name, const char* number);
 // The file's path: "clog", or the program's path with "log", stored on first use (MAX_PATH bytes).
 void GetCallerLogPath(char* buffer);

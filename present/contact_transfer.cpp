@@ -41,17 +41,13 @@ constexpr char kImportFilters[] =
 constexpr char kExportFilters[] = "CSV file (*.csv)\0*.csv\0vCard file (*.vcf)\0*.vcf\0";
 constexpr DWORD kExportVCard = 2;
 
-// What the reading thread hands the page.
+// What the page asks the reading thread for, and what the thread hands back.
 struct ContactsRead {
-    char path[MAX_PATH];
-    DWORD error;  // the system's error when the file could not be read; 0 when it was
-    ContactFile file;
-};
-
-struct ReadJob {
     HWND page;
     char path[MAX_PATH];
     CodePageMap map;
+    DWORD error;  // the system's error when the file could not be read; 0 when it was
+    ContactFile file;
 };
 
 struct TransferState {
@@ -70,6 +66,14 @@ TransferState s_transfer;
 HWND Owner(HWND page) { return GetAncestor(page, GA_ROOT); }
 
 void Tell(HWND page, const char* text, UINT icon) { MessageBoxA(Owner(page), text, kProductName, MB_OK | icon); }
+
+// "<what><path>: <the system's text for error>" in an error box.
+void TellFailure(HWND page, const char* what, const char* path, DWORD error) {
+    char reason[256];
+    char text[kMessageSize];
+    wsprintfA(text, "%s%s: %s", what, path, ErrorText(error, reason, sizeof reason));
+    Tell(page, text, MB_ICONERROR);
+}
 
 void ShowButtons(HWND page) {
     bool idle = !s_transfer.reader;
@@ -106,32 +110,26 @@ bool ReadFileBytes(const char* path, std::vector<char>* bytes) {
         return false;
     }
     bytes->resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes->size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), bytes->data() + done, static_cast<DWORD>(bytes->size() - done), &got, nullptr)) {
-            return false;
-        }
-        if (got == 0) break;  // shorter than it was a moment ago
-        done += got;
+    DWORD got = 0;
+    // An empty file has no buffer to read into, and nothing to read.
+    if (!bytes->empty() && !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr)) {
+        return false;
     }
-    bytes->resize(done);
+    bytes->resize(got);  // shorter than it was a moment ago
     return true;
 }
 
 DWORD WINAPI ContactReader(void* parameter) {
-    std::unique_ptr<ReadJob> job(static_cast<ReadJob*>(parameter));
-    auto read = std::make_unique<ContactsRead>();
-    CopyText(read->path, sizeof read->path, job->path);
-    read->error = 0;
+    std::unique_ptr<ContactsRead> read(static_cast<ContactsRead*>(parameter));
     std::vector<char> bytes;
-    if (ReadFileBytes(job->path, &bytes)) {
-        read->file = ReadContactFile(bytes.data(), bytes.size(), job->map);
+    if (ReadFileBytes(read->path, &bytes)) {
+        read->file = ReadContactFile(bytes.data(), bytes.size(), read->map);
     } else {
         read->error = GetLastError() != 0 ? GetLastError() : ERROR_READ_FAULT;
     }
+    HWND page = read->page;  // the read is the page's once it is handed over
     delete s_transfer.read.exchange(read.release());
-    PostMessageA(job->page, MSG_CONTACTS_READ, 0, 0);
+    PostMessageA(page, MSG_CONTACTS_READ, 0, 0);
     return 0;
 }
 
@@ -213,11 +211,7 @@ void Export(HWND page) {
     bool whole = file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                  written == text.size();
     if (!whole) {
-        char reason[256];
-        char message[kMessageSize];
-        wsprintfA(message, "Could not export the phone book to %s: %s", path,
-                  ErrorText(kLastError, reason, sizeof reason));
-        Tell(page, message, MB_ICONERROR);
+        TellFailure(page, "Could not export the phone book to ", path, kLastError);
         return;
     }
     LogPrintf("Exported the phone book to %s", path);
@@ -227,16 +221,13 @@ void Export(HWND page) {
 
 void ImportContactsFrom(HWND page, const char* path) {
     if (s_transfer.reader || !BookReady(page)) return;
-    auto job = std::make_unique<ReadJob>();
+    auto job = std::make_unique<ContactsRead>();
     CopyText(job->path, sizeof job->path, path);
     job->page = page;
     job->map = s_transfer.map;
     OwnedHandle reader(CreateThread(nullptr, 0, ContactReader, job.get(), 0, nullptr));
     if (!reader) {
-        char reason[256];
-        char text[kMessageSize];
-        wsprintfA(text, "Could not import contacts: %s", ErrorText(kLastError, reason, sizeof reason));
-        Tell(page, text, MB_ICONERROR);
+        TellFailure(page, "Could not import contacts", "", kLastError);
         return;
     }
     job.release();  // the reader's now
@@ -281,17 +272,12 @@ void OnContactsRead(HWND page) {
     ShowButtons(page);
     if (read == nullptr) return;
     if (read->error != 0) {
-        char reason[256];
-        char text[kMessageSize];
-        wsprintfA(text, "Could not read %s: %s", read->path, ErrorText(read->error, reason, sizeof reason));
-        Tell(page, text, MB_ICONERROR);
-        return;
-    }
-    if (!read->file.recognised) {
+        TellFailure(page, "Could not read ", read->path, read->error);
+    } else if (!read->file.recognised) {
         TellRefusedFile(page, *read);
-        return;
+    } else {
+        MergeRead(page, *read);
     }
-    MergeRead(page, *read);
 }
 
 bool TranslateContactKeys(const MSG* message) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -28,8 +29,6 @@ constexpr size_t kRowsPerBatch = 4096;
 
 HWND List(HWND page) { return GetDlgItem(page, IDC_PHONE_BOOK_LIST); }
 
-int RowCount() { return static_cast<int>(g_phoneBook.contacts.size()); }
-
 size_t ContactCount() { return g_phoneBook.contacts.size(); }
 
 const char* ContactCell(size_t row, int column) {
@@ -53,8 +52,6 @@ constexpr PairRows kContactRows{
     SetContactCell,           AddEmptyContact,                   DeleteContacts,
 };
 PairListEditor s_editor{&kContactRows, 0, 0, false, false};
-
-void ShowRowCount(HWND page) { ShowPairRowCount(s_editor, page); }
 
 // --- Loading: the loader reads the contacts into a model of their own; the page's thread only
 // moves them in.
@@ -80,13 +77,12 @@ void* ReadBatch(const char* text, size_t size, size_t* at, bool* last) {
 }
 
 void TakeBatch(HWND page, void* batch) {
-    auto* book = static_cast<PhoneBookModel*>(batch);
+    std::unique_ptr<PhoneBookModel> book(static_cast<PhoneBookModel*>(batch));
     {
         auto hold = LockPhoneBookForChange();
         for (PhoneBookContact& contact : book->contacts) g_phoneBook.contacts.push_back(std::move(contact));
     }
-    delete book;
-    ShowRowCount(page);
+    ShowPairRowCount(s_editor, page);
 }
 
 void FreeBatch(void* batch) { delete static_cast<PhoneBookModel*>(batch); }
@@ -102,7 +98,7 @@ DataFileStore s_store{&kPhoneBookFile};
 // --- The page, on the user-interface thread.
 
 void SortByColumn(HWND page, int column) {
-    if (RowCount() < 2 || column < 0) return;
+    if (ContactCount() < 2 || column < 0) return;
     ReorderListRows(List(page), [column] {
         auto hold = LockPhoneBookForChange();
         return SortPhoneBook(&g_phoneBook, column);
@@ -123,14 +119,10 @@ LRESULT OnNotify(HWND page, NMHDR* header) {
 }
 
 void OnCommand(HWND page, int id, int code) {
-    if (OnPairListCommand(&s_editor, page, id, code)) return;
-    switch (id) {
-    case CMD_PAGE_SAVE:  // the book is written at every close of the window, changed or not
-        MarkDataFileChanged(page);
-        SaveDataFileIfChanged(&s_store, page);
-        break;
-    default: break;
-    }
+    if (OnPairListCommand(&s_editor, page, id, code) || id != CMD_PAGE_SAVE) return;
+    // The book is written at every close of the window, changed or not.
+    MarkDataFileChanged(page);
+    SaveDataFileIfChanged(&s_store, page);
 }
 
 void OnInitDialog(HWND page) {
@@ -178,5 +170,3 @@ void GetPhoneBookPath(char* buffer) { GetDataFileStorePath(s_store, buffer); }
 bool PhoneBookLoaded() { return s_store.page != nullptr && s_store.loadWhole; }
 
 void ShowPhoneBookChange(HWND page) { ShowPairRowsChanged(&s_editor, page); }
-
-void AddContact(HWND page) { AddPairRow(&s_editor, page); }

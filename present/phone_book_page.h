@@ -14,10 +14,6 @@ HWND CreatePhoneBookPage(HWND mainWindow);
 // bytes).
 void GetPhoneBookPath(char* buffer);
 
-// Selects an empty row (reused or added) and puts the keyboard focus into the name field. On
-// the page's thread.
-void AddContact(HWND page);
-
 // True once the loader has put the whole file (or its absence) into the list: only then is the
 // list the user's phone book, to add to and to write out.
 bool PhoneBookLoaded();

@@ -27,9 +27,11 @@ char s_defaults[kNumberFormatCacheSize];
 bool s_fileFailed = false;
 uint32_t s_lastFileTry = 0;  // tick count of the last failed try
 
-DWORD ReadSection(const char* path, char* cache) {
+// True when the file has the section with at least one line in it.
+bool ReadSection(const char* path, char* cache) {
     ZeroMemory(cache, kNumberFormatCacheSize);
-    return GetPrivateProfileSectionA(kNumberFormatSection, cache, kNumberFormatCacheSize - 2, path);
+    return GetPrivateProfileSectionA(kNumberFormatSection, cache, kNumberFormatCacheSize - 2, path) >= 2 &&
+           cache[0] != '\0';
 }
 
 void WriteDefaults(const char* path) {
@@ -44,14 +46,11 @@ void WriteDefaults(const char* path) {
 char* LoadSection(const char* path) {
     char* cache = static_cast<char*>(LocalAlloc(LPTR, kNumberFormatCacheSize));
     if (cache == nullptr) return nullptr;
-    if (ReadSection(path, cache) < 2 || cache[0] == '\0') {
-        WriteDefaults(path);
-        if (ReadSection(path, cache) < 2 || cache[0] == '\0') {
-            LocalFree(cache);
-            return nullptr;
-        }
-    }
-    return cache;
+    if (ReadSection(path, cache)) return cache;
+    WriteDefaults(path);
+    if (ReadSection(path, cache)) return cache;
+    LocalFree(cache);
+    return nullptr;
 }
 
 const char* Section(uint32_t now) {

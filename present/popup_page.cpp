@@ -16,34 +16,26 @@ namespace {
 
 constexpr char kSampleText[] = "This is \r\nsample text";
 
-// The brushes the two swatches are painted with, made on demand from the current colours and
-// released when a colour changes. The user-interface thread alone touches them.
-struct SwatchBrushes {
-    OwnedBrush background;
-    OwnedBrush text;
-};
-SwatchBrushes s_swatches{};
-
-// One swatch: its brush slot, the colour it shows and the setting that keeps the colour.
+// One swatch: the colour it shows, the setting that keeps the colour, and the brush it is painted
+// with, made on demand from the current colour and released when the colour changes. The
+// user-interface thread alone touches the brushes.
 struct Swatch {
-    OwnedBrush* brush;
+    int id;
     uint32_t* colour;
     const SettingInfo* setting;
+    OwnedBrush brush;
+};
+Swatch s_swatches[] = {
+    {IDC_POPUP_BACK_SWATCH, &g_state.popupBackColour, &kSettingBackColour, OwnedBrush{}},
+    {IDC_POPUP_TEXT_SWATCH, &g_state.popupTextColour, &kSettingTextColour, OwnedBrush{}},
 };
 
-bool SwatchOf(int id, Swatch* swatch) {
-    if (id == IDC_POPUP_BACK_SWATCH) {
-        *swatch = Swatch{&s_swatches.background, &g_state.popupBackColour, &kSettingBackColour};
-        return true;
+Swatch* SwatchOf(int id) {
+    for (Swatch& swatch : s_swatches) {
+        if (swatch.id == id) return &swatch;
     }
-    if (id == IDC_POPUP_TEXT_SWATCH) {
-        *swatch = Swatch{&s_swatches.text, &g_state.popupTextColour, &kSettingTextColour};
-        return true;
-    }
-    return false;
+    return nullptr;
 }
-
-bool IsChecked(HWND page) { return IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED; }
 
 void OnInitDialog(HWND page) {
     g_state.popupsEnabled = ReadSettingDword(kSettingPopupsEnabled);
@@ -59,7 +51,7 @@ void OnInitDialog(HWND page) {
 
 // Open popups see the switch at their next tick: switched off, they all close within a second.
 void OnEnableChanged(HWND page) {
-    bool enabled = IsChecked(page);
+    bool enabled = IsDlgButtonChecked(page, IDC_POPUP_ENABLED) == BST_CHECKED;
     g_state.popupsEnabled = enabled ? 1 : 0;
     EnableDialogControls(page, enabled, IDC_POPUP_ENABLED);
     MarkPageChangedIfShown(page);
@@ -93,29 +85,22 @@ void ChoosePopupFont(HWND page) {
     }
 }
 
-// The system's colour chooser, fully opened, starting from black with black custom colours.
-// True when the user chose a colour, which is then in the swatch's colour.
-bool ChooseSwatchColour(HWND page, int id, uint32_t* colour) {
+// The system's colour chooser, fully opened, starting from black with black custom colours. The
+// colour chosen is stored at once, and every popup from now on is drawn in it.
+void OnSwatchClicked(HWND page, int id, int notification) {
+    Swatch* swatch = SwatchOf(id);
+    if (notification != STN_CLICKED || swatch == nullptr) return;
     COLORREF custom[16] = {};
     CHOOSECOLORA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = page;
-    chooser.rgbResult = 0;
     chooser.lpCustColors = custom;
     chooser.Flags = CC_FULLOPEN | CC_ANYCOLOR;
-    if (!ChooseColorA(&chooser)) return false;
-    *colour = chooser.rgbResult;
+    if (!ChooseColorA(&chooser)) return;
+    *swatch->colour = chooser.rgbResult;
     InvalidateRect(GetDlgItem(page, id), nullptr, TRUE);
-    return true;
-}
-
-// Stored at once, and every popup from now on is drawn in the new colour.
-void OnSwatchClicked(HWND page, int id, int notification) {
-    Swatch swatch;
-    if (notification != STN_CLICKED || !SwatchOf(id, &swatch)) return;
-    if (!ChooseSwatchColour(page, id, swatch.colour)) return;
-    swatch.brush->reset();
-    WriteSettingDword(*swatch.setting, *swatch.colour);
+    swatch->brush.reset();
+    WriteSettingDword(*swatch->setting, *swatch->colour);
     RecreatePopupResources();
 }
 
@@ -145,19 +130,16 @@ void OnCommand(HWND page, int id, int notification) {
 
 // A disabled swatch is left to the system, so it looks as disabled as its neighbours.
 INT_PTR OnControlColour(HWND control) {
-    Swatch swatch;
-    if (!SwatchOf(GetDlgCtrlID(control), &swatch) || !IsWindowEnabled(control)) return FALSE;
-    if (!*swatch.brush) swatch.brush->reset(CreateSolidBrush(*swatch.colour));
-    return reinterpret_cast<INT_PTR>(swatch.brush->get());
+    Swatch* swatch = SwatchOf(GetDlgCtrlID(control));
+    if (swatch == nullptr || !IsWindowEnabled(control)) return FALSE;
+    if (!swatch->brush) swatch->brush.reset(CreateSolidBrush(*swatch->colour));
+    return reinterpret_cast<INT_PTR>(swatch->brush.get());
 }
 
 void OnDestroy(HWND page) {
     TakePageChanged(page);  // not saved: the main window saves its pages before it goes
-    s_swatches.background.reset();
-    s_swatches.text.reset();
+    for (Swatch& swatch : s_swatches) swatch.brush.reset();
 }
-
-}  // namespace
 
 INT_PTR CALLBACK PopupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -169,6 +151,8 @@ INT_PTR CALLBACK PopupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     default: return FALSE;
     }
 }
+
+}  // namespace
 
 HWND CreatePopupPage(HWND mainWindow) {
     return CreatePage(mainWindow, IDD_POPUP_PAGE, PopupPageProc);

@@ -8,4 +8,3 @@
 // Creates the page, hidden, as a child of the main window. It reads "popup_e" and "popup_t"
 // into the values every popup reads, so from then on those are the stored ones.
 HWND CreatePopupPage(HWND mainWindow);
-INT_PTR CALLBACK PopupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

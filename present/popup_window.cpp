@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstring>
+#include <optional>
 
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -16,9 +17,10 @@
 
 namespace {
 
-// Window properties of a popup: the timer ticks so far, and the drag block while a drag is on.
-constexpr char kTicksProperty[] = "tm";
-constexpr char kDragProperty[] = "p";
+// The popup of this thread (each popup has a thread of its own): its timer ticks so far, and
+// where it and the cursor were when a drag began, while the drag is on.
+thread_local uint32_t t_ticks = 0;
+thread_local std::optional<PopupDrag> t_drag;
 
 // Measuring uses the same font and no other flag, so the window is as wide as the widest line.
 constexpr UINT kMeasureFlags = DT_CALCRECT;
@@ -51,14 +53,6 @@ std::atomic<LONG> s_openPopups{0};
 
 HINSTANCE ResourceModule() { return g_win.instance != nullptr ? g_win.instance : GetModuleHandleA(nullptr); }
 
-void ReleaseObject(HGDIOBJ object) {
-    if (object != nullptr) DeleteObject(object);
-}
-
-void ReleaseIcon(HICON icon) {
-    if (icon != nullptr) DestroyIcon(icon);
-}
-
 // The stored font when the value is binary; otherwise the default GUI font, whose record is
 // stored so the Popup Window page's font chooser starts from what the popups show.
 HFONT MakePopupFont() {
@@ -80,34 +74,32 @@ HICON LoadPopupIcon(int size) {
         LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_RING_B), IMAGE_ICON, size, size, 0));
 }
 
-// Everything but the font, which has a life of its own (the font chooser replaces it).
-void MakeSurfaceObjects(PopupResources* made) {
-    made->background = CreateSolidBrush(g_state.popupBackColour);
-    made->lightPen = CreatePen(PS_SOLID, 1, kLightEdge);
-    made->darkPen = CreatePen(PS_SOLID, 1, kDarkEdge);
-    made->largeIcon = LoadPopupIcon(kPopupLargeIconSize);
-    made->smallIcon = LoadPopupIcon(kPopupSmallIconSize);
+// The font has a life of its own (the font chooser replaces it); the rest is made anew.
+PopupResources MakeResources(HFONT font) {
+    return PopupResources{font,
+                          CreateSolidBrush(g_state.popupBackColour),
+                          CreatePen(PS_SOLID, 1, kLightEdge),
+                          CreatePen(PS_SOLID, 1, kDarkEdge),
+                          LoadPopupIcon(kPopupLargeIconSize),
+                          LoadPopupIcon(kPopupSmallIconSize)};
 }
 
-bool AllMade(const PopupResources& made) {
-    return made.font != nullptr && made.background != nullptr && made.lightPen != nullptr &&
-           made.darkPen != nullptr && made.largeIcon != nullptr && made.smallIcon != nullptr;
-}
-
-void ReleaseSurfaceObjects(const PopupResources& old) {
-    ReleaseObject(old.background);
-    ReleaseObject(old.lightPen);
-    ReleaseObject(old.darkPen);
-    ReleaseIcon(old.largeIcon);
-    ReleaseIcon(old.smallIcon);
-}
-
-PopupResources SwapResources(const PopupResources& fresh) {
+// Swaps in a fresh set around font and releases the old one, its font too unless it is kept.
+bool InstallResources(HFONT font) {
+    PopupResources fresh = MakeResources(font);
     AcquireSRWLockExclusive(&s_resourcesLock);
     PopupResources old = s_resources;
     s_resources = fresh;
     ReleaseSRWLockExclusive(&s_resourcesLock);
-    return old;
+    // The calls refuse a missing object (nullptr) harmlessly.
+    if (old.font != font) DeleteObject(old.font);
+    DeleteObject(old.background);
+    DeleteObject(old.lightPen);
+    DeleteObject(old.darkPen);
+    DestroyIcon(old.largeIcon);
+    DestroyIcon(old.smallIcon);
+    return fresh.font != nullptr && fresh.background != nullptr && fresh.lightPen != nullptr &&
+           fresh.darkPen != nullptr && fresh.largeIcon != nullptr && fresh.smallIcon != nullptr;
 }
 
 // A painter's view of the shared objects; the shared lock is held from Lock to Unlock.
@@ -118,8 +110,10 @@ const PopupResources& LockResources() {
 
 void UnlockResources() { ReleaseSRWLockShared(&s_resourcesLock); }
 
-// Selects the popup font into dc and measures the text; the caller restores dc.
-PopupLayout MeasurePopup(HDC dc, const char* text, const PopupResources& resources) {
+// Reads the window's text into text, selects the popup font into dc and measures the text; the
+// caller restores dc.
+PopupLayout MeasurePopup(HWND window, HDC dc, char (&text)[kPopupTextSize], const PopupResources& resources) {
+    GetWindowTextA(window, text, sizeof text);
     if (resources.font != nullptr) SelectObject(dc, resources.font);
     RECT extent{0, 0, 0, 0};
     DrawTextA(dc, text, -1, &extent, kMeasureFlags);
@@ -137,39 +131,10 @@ PopupRect ReadWorkArea() {
     return ChoosePopupWorkArea(nullptr, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-void StartPopupThread(const char* text) {
-    size_t length = strnlen(text, kPopupTextSize - 1);
-    char* block = static_cast<char*>(LocalAlloc(LPTR, length + 2));
-    if (block == nullptr) return;
-    CopyText(block, length + 2, text);
-    ++s_openPopups;
-    OwnedHandle thread(CreateThread(nullptr, 0, PopupThread, block, 0, nullptr));
-    if (thread) return;  // nobody waits for one popup; the count tells when all have ended
-    LocalFree(block);
-    --s_openPopups;
-}
-
-void RegisterPopupClass() {
-    WNDCLASSA popupClass{};
-    popupClass.style = CS_DBLCLKS;
-    popupClass.lpfnWndProc = PopupWindowProc;
-    popupClass.hInstance = ResourceModule();
-    // The module's shared copies, which live as long as the module: the class outlives any one
-    // set of drawing objects, whose icons are destroyed when the set is replaced.
-    popupClass.hIcon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_RING_B));
-    popupClass.hCursor = LoadCursorA(ResourceModule(), MAKEINTRESOURCEA(IDC_FINDER));
-    popupClass.lpszClassName = kPopupClassName;
-    // Every popup thread registers; all but the first find the class there, which is fine.
-    RegisterClassA(&popupClass);
-}
-
-PopupDrag* DragOf(HWND window) { return static_cast<PopupDrag*>(GetPropA(window, kDragProperty)); }
-
 // Forgets the drag. The capture is released only when we still hold it.
 void DropDrag(HWND window, bool releaseCapture) {
-    HANDLE block = RemovePropA(window, kDragProperty);
-    if (block == nullptr) return;
-    LocalFree(block);
+    if (!t_drag) return;
+    t_drag.reset();
     if (releaseCapture && GetCapture() == window) ReleaseCapture();
 }
 
@@ -177,40 +142,84 @@ void StartDrag(HWND window) {
     POINT cursor;
     RECT rect;
     if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect)) return;
-    auto* drag = static_cast<PopupDrag*>(LocalAlloc(LPTR, sizeof(PopupDrag)));
-    if (drag == nullptr) return;
-    *drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
-    if (!SetPropA(window, kDragProperty, drag)) {
-        LocalFree(drag);
-        return;
-    }
+    t_drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
     SetCapture(window);
+}
+
+// Two edges in one stroke; like a line drawn to a point, the last point is left out.
+void DrawEdges(HDC dc, HPEN pen, const POINT (&corners)[3]) {
+    if (pen == nullptr) return;
+    SelectObject(dc, pen);
+    Polyline(dc, corners, 3);
+}
+
+// Sizes the window for its text, puts it in the corner of the work area on top of every other
+// window without activating it, and shows it.
+void PlacePopup(HWND window) {
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return;
+    char text[kPopupTextSize];
+    int saved = SaveDC(dc);
+    PopupLayout layout = MeasurePopup(window, dc, text, LockResources());
+    RestoreDC(dc, saved);
+    UnlockResources();
+    ReleaseDC(window, dc);
+    PopupRect to = PopupCornerRect(layout, ReadWorkArea());
+    // Shown by the same call the first time; once visible, its place among the topmost windows
+    // stays, so a newer popup is not pushed under an older one that is resized.
+    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_ASYNCWINDOWPOS;
+    flags |= IsWindowVisible(window) ? SWP_NOZORDER : SWP_SHOWWINDOW;
+    SetWindowPos(window, HWND_TOPMOST, to.left, to.top, to.right - to.left, to.bottom - to.top, flags);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void PaintPopup(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc == nullptr) return;
+    char text[kPopupTextSize];
+    int saved = SaveDC(dc);
+    const PopupResources& resources = LockResources();
+    PopupLayout layout = MeasurePopup(window, dc, text, resources);
+    if (resources.background != nullptr) FillRect(dc, &paint.rcPaint, resources.background);
+    int right = layout.width - 1;
+    int bottom = layout.height - 1;
+    DrawEdges(dc, resources.lightPen, {{0, layout.height}, {0, 0}, {layout.width, 0}});  // left and top
+    DrawEdges(dc, resources.darkPen, {{0, bottom}, {right, bottom}, {right, 0}});      // bottom and right
+    RECT client;
+    GetClientRect(window, &client);
+    PopupRect area = PopupTextRect(layout, PopupRect{client.left, client.top, client.right, client.bottom});
+    RECT textRect{area.left, area.top, area.right, area.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, g_state.popupTextColour);
+    DrawTextA(dc, text, -1, &textRect, kDrawFlags);
+    if (layout.iconShown) {
+        HICON icon = layout.largeIcon ? resources.largeIcon : resources.smallIcon;
+        DrawIconEx(dc, kPopupMargin, kPopupMargin, icon, layout.iconSize, layout.iconSize, 0, nullptr, DI_NORMAL);
+    }
+    RestoreDC(dc, saved);
+    UnlockResources();
+    EndPaint(window, &paint);
 }
 
 // Without its timer a popup would stay until the user closed it, and the end of the program
 // would wait for that: such a window is not made at all (-1).
 LRESULT OnCreate(HWND window) {
     if (SetTimer(window, TIMER_POPUP_CLOSE, kPopupTickMs, nullptr) == 0) return -1;
-    HDC dc = GetDC(window);
-    if (dc == nullptr) return 0;
-    PlacePopup(window, dc);
-    ReleaseDC(window, dc);
+    PlacePopup(window);
     return 0;
 }
 
 void OnTimer(HWND window, WPARAM timer) {
     if (timer != TIMER_POPUP_CLOSE) return;
-    auto ticks = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(GetPropA(window, kTicksProperty))) + 1;
-    // A count that cannot be kept would keep the popup open for ever: it closes instead.
-    bool counted = SetPropA(window, kTicksProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(ticks)));
-    if (counted && !PopupTickCloses(ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
+    if (!PopupTickCloses(++t_ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
     KillTimer(window, TIMER_POPUP_CLOSE);
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 // Either button starts a drag; a second press while one is under way ends it.
 void OnButtonDown(HWND window) {
-    if (DragOf(window) != nullptr) {
+    if (t_drag) {
         DropDrag(window, true);
         return;
     }
@@ -218,10 +227,9 @@ void OnButtonDown(HWND window) {
 }
 
 void OnMouseMove(HWND window) {
-    const PopupDrag* drag = DragOf(window);
     POINT cursor;
-    if (drag == nullptr || !GetCursorPos(&cursor)) return;
-    PopupRect to = DragPopupRect(*drag, cursor.x, cursor.y);
+    if (!t_drag || !GetCursorPos(&cursor)) return;
+    PopupRect to = DragPopupRect(*t_drag, cursor.x, cursor.y);
     MoveWindow(window, to.left, to.top, to.right - to.left, to.bottom - to.top, TRUE);
 }
 
@@ -237,7 +245,6 @@ void OnEndSession(HWND window, WPARAM ending) {
 void OnDestroy(HWND window) {
     DropDrag(window, true);
     KillTimer(window, TIMER_POPUP_CLOSE);
-    RemovePropA(window, kTicksProperty);
     PostQuitMessage(0);
 }
 
@@ -248,99 +255,6 @@ void OnDestroy(HWND window) {
 void OnHelp() {
     HWND mainWindow = g_win.mainWindow;
     if (mainWindow != nullptr) PostMessageA(mainWindow, WM_COMMAND, CMD_SHOW_HELP, kHelpFromCallPopup);
-}
-
-}  // namespace
-
-void ShowPopup(const char* format, ...) {
-    if (format == nullptr || g_state.popupsEnabled < 1) return;
-    char text[kPopupTextSize];
-    text[0] = '\0';
-    va_list args;
-    va_start(args, format);
-    wvsprintfA(text, format, args);  // never writes more than 1025 bytes
-    va_end(args);
-    text[kPopupTextSize - 1] = '\0';
-    StartPopupThread(text);
-}
-
-void ShowPopupFromStrings(UINT firstId, UINT secondId) {
-    if (g_state.popupsEnabled < 1) return;
-    char first[kPopupJoinedSize];
-    char second[kPopupJoinedSize];
-    first[0] = '\0';
-    second[0] = '\0';
-    LoadStringA(ResourceModule(), firstId, first, sizeof first);
-    LoadStringA(ResourceModule(), secondId, second, sizeof second);
-    char joined[kPopupJoinedSize];
-    JoinPopupLines(joined, sizeof joined, first, second);
-    ShowPopup("%s", joined);
-}
-
-bool CreatePopupResources() {
-    PopupResources fresh{};
-    fresh.font = MakePopupFont();
-    MakeSurfaceObjects(&fresh);
-    PopupResources old = SwapResources(fresh);
-    ReleaseObject(old.font);
-    ReleaseSurfaceObjects(old);
-    return AllMade(fresh);
-}
-
-bool RecreatePopupResources() {
-    AcquireSRWLockShared(&s_resourcesLock);
-    PopupResources fresh{};
-    fresh.font = s_resources.font;  // only the user-interface thread replaces it
-    ReleaseSRWLockShared(&s_resourcesLock);
-    MakeSurfaceObjects(&fresh);
-    PopupResources old = SwapResources(fresh);
-    ReleaseSurfaceObjects(old);
-    return AllMade(fresh);
-}
-
-HFONT GetPopupFont() {
-    AcquireSRWLockShared(&s_resourcesLock);
-    HFONT font = s_resources.font;
-    ReleaseSRWLockShared(&s_resourcesLock);
-    return font;
-}
-
-HFONT ReplacePopupFont(const LOGFONTA& record) {
-    LOGFONTA terminated = record;
-    terminated.lfFaceName[LF_FACESIZE - 1] = '\0';
-    HFONT font = CreateFontIndirectA(&terminated);
-    if (font == nullptr) return nullptr;
-    AcquireSRWLockExclusive(&s_resourcesLock);
-    HFONT old = s_resources.font;
-    s_resources.font = font;
-    ReleaseSRWLockExclusive(&s_resourcesLock);
-    ReleaseObject(old);
-    return font;
-}
-
-void WaitForPopupsClosed() {
-    while (s_openPopups != 0) Sleep(10);
-}
-
-LONG OpenPopupCount() { return s_openPopups; }
-
-DWORD WINAPI PopupThread(void* text) {
-    if (text == nullptr) return 2;
-    RegisterPopupClass();
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPopupClassName, static_cast<const char*>(text), WS_POPUP, 0, 0,
-                                  0, 0, nullptr, nullptr, ResourceModule(), nullptr);
-    DWORD result = 1;
-    if (window != nullptr) {
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        result = 0;
-    }
-    LocalFree(text);
-    --s_openPopups;
-    return result;
 }
 
 LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -364,56 +278,99 @@ LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-void PlacePopup(HWND window, HDC dc) {
-    char text[kPopupTextSize];
-    GetWindowTextA(window, text, sizeof text);
-    int saved = SaveDC(dc);
-    PopupLayout layout = MeasurePopup(dc, text, LockResources());
-    RestoreDC(dc, saved);
-    UnlockResources();
-    PopupRect to = PopupCornerRect(layout, ReadWorkArea());
-    // Shown by the same call the first time; once visible, its place among the topmost windows
-    // stays, so a newer popup is not pushed under an older one that is resized.
-    UINT flags = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_ASYNCWINDOWPOS;
-    flags |= IsWindowVisible(window) ? SWP_NOZORDER : SWP_SHOWWINDOW;
-    SetWindowPos(window, HWND_TOPMOST, to.left, to.top, to.right - to.left, to.bottom - to.top, flags);
-    InvalidateRect(window, nullptr, TRUE);
+void RegisterPopupClass() {
+    WNDCLASSA popupClass{};
+    popupClass.style = CS_DBLCLKS;
+    popupClass.lpfnWndProc = PopupWindowProc;
+    popupClass.hInstance = ResourceModule();
+    // The module's shared copies, which live as long as the module: the class outlives any one
+    // set of drawing objects, whose icons are destroyed when the set is replaced.
+    popupClass.hIcon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_RING_B));
+    popupClass.hCursor = LoadCursorA(ResourceModule(), MAKEINTRESOURCEA(IDC_FINDER));
+    popupClass.lpszClassName = kPopupClassName;
+    // Every popup thread registers; all but the first find the class there, which is fine.
+    RegisterClassA(&popupClass);
 }
 
-void PaintPopup(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (dc == nullptr) return;
-    char text[kPopupTextSize];
-    GetWindowTextA(window, text, sizeof text);
-    int saved = SaveDC(dc);
-    const PopupResources& resources = LockResources();
-    PopupLayout layout = MeasurePopup(dc, text, resources);
-    if (resources.background != nullptr) FillRect(dc, &paint.rcPaint, resources.background);
-    if (resources.lightPen != nullptr) {  // left and top edges
-        SelectObject(dc, resources.lightPen);
-        MoveToEx(dc, 0, layout.height, nullptr);
-        LineTo(dc, 0, 0);
-        LineTo(dc, layout.width, 0);
+// The thread of one popup. Its parameter is a LocalAlloc'd text, which it frees. Returns 0, 1 when
+// the window could not be made, 2 without a text.
+DWORD WINAPI PopupThread(void* text) {
+    if (text == nullptr) return 2;
+    RegisterPopupClass();
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kPopupClassName, static_cast<const char*>(text), WS_POPUP, 0, 0,
+                                  0, 0, nullptr, nullptr, ResourceModule(), nullptr);
+    MSG message;
+    while (window != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
-    if (resources.darkPen != nullptr) {  // bottom and right edges
-        SelectObject(dc, resources.darkPen);
-        MoveToEx(dc, 0, layout.height - 1, nullptr);
-        LineTo(dc, layout.width - 1, layout.height - 1);
-        LineTo(dc, layout.width - 1, 0);
-    }
-    RECT client;
-    GetClientRect(window, &client);
-    PopupRect area = PopupTextRect(layout, PopupRect{client.left, client.top, client.right, client.bottom});
-    RECT textRect{area.left, area.top, area.right, area.bottom};
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, g_state.popupTextColour);
-    DrawTextA(dc, text, -1, &textRect, kDrawFlags);
-    if (layout.iconShown) {
-        HICON icon = layout.largeIcon ? resources.largeIcon : resources.smallIcon;
-        DrawIconEx(dc, kPopupMargin, kPopupMargin, icon, layout.iconSize, layout.iconSize, 0, nullptr, DI_NORMAL);
-    }
-    RestoreDC(dc, saved);
-    UnlockResources();
-    EndPaint(window, &paint);
+    LocalFree(text);
+    --s_openPopups;
+    return window != nullptr ? 0 : 1;
 }
+
+void StartPopupThread(const char* text) {
+    size_t length = strnlen(text, kPopupTextSize - 1);
+    char* block = static_cast<char*>(LocalAlloc(LPTR, length + 2));
+    if (block == nullptr) return;
+    CopyText(block, length + 2, text);
+    ++s_openPopups;
+    OwnedHandle thread(CreateThread(nullptr, 0, PopupThread, block, 0, nullptr));
+    if (thread) return;  // nobody waits for one popup; the count tells when all have ended
+    LocalFree(block);
+    --s_openPopups;
+}
+
+}  // namespace
+
+void ShowPopup(const char* format, ...) {
+    if (format == nullptr || g_state.popupsEnabled < 1) return;
+    char text[kPopupTextSize] = "";
+    va_list args;
+    va_start(args, format);
+    wvsprintfA(text, format, args);  // never writes more than 1025 bytes
+    va_end(args);
+    text[kPopupTextSize - 1] = '\0';
+    StartPopupThread(text);
+}
+
+void ShowPopupFromStrings(UINT firstId, UINT secondId) {
+    if (g_state.popupsEnabled < 1) return;
+    char first[kPopupJoinedSize] = "";
+    char second[kPopupJoinedSize] = "";
+    LoadStringA(ResourceModule(), firstId, first, sizeof first);
+    LoadStringA(ResourceModule(), secondId, second, sizeof second);
+    char joined[kPopupJoinedSize];
+    JoinPopupLines(joined, sizeof joined, first, second);
+    ShowPopup("%s", joined);
+}
+
+bool CreatePopupResources() { return InstallResources(MakePopupFont()); }
+
+// Only the user-interface thread replaces the font, so the one read here is still current.
+bool RecreatePopupResources() { return InstallResources(GetPopupFont()); }
+
+HFONT GetPopupFont() {
+    HFONT font = LockResources().font;
+    UnlockResources();
+    return font;
+}
+
+HFONT ReplacePopupFont(const LOGFONTA& record) {
+    LOGFONTA terminated = record;
+    terminated.lfFaceName[LF_FACESIZE - 1] = '\0';
+    HFONT font = CreateFontIndirectA(&terminated);
+    if (font == nullptr) return nullptr;
+    AcquireSRWLockExclusive(&s_resourcesLock);
+    HFONT old = s_resources.font;
+    s_resources.font = font;
+    ReleaseSRWLockExclusive(&s_resourcesLock);
+    DeleteObject(old);
+    return font;
+}
+
+void WaitForPopupsClosed() {
+    while (s_openPopups != 0) Sleep(10);
+}
+
+LONG OpenPopupCount() { return s_openPopups; }

@@ -34,12 +34,3 @@ HFONT ReplacePopupFont(const LOGFONTA& record);
 void WaitForPopupsClosed();
 // Popup threads started and not yet ended.
 LONG OpenPopupCount();
-
-// The thread of one popup. Its parameter is a LocalAlloc'd text, which it frees. Returns 0, 1 when
-// the window could not be made, 2 without a text.
-DWORD WINAPI PopupThread(void* text);
-LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Sizes the window for its text, puts it in the corner of the work area on top of every other
-// window without activating it, and shows it.
-void PlacePopup(HWND window, HDC dc);
-void PaintPopup(HWND window);

@@ -1,15 +1,12 @@
 #include "present/sound_player.h"
 
+#include <mmsystem.h>
+
 #include <atomic>
 
 #include "base/unique_handle.h"
 
 namespace {
-
-// sndPlaySoundA's flags: return at once, and stay silent rather than play the default sound
-// when the file cannot be played. No "no stop" flag: each ring cuts off the previous ring.
-constexpr UINT kSoundAsync = 0x0001;
-constexpr UINT kSoundNoDefault = 0x0002;
 
 using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
 
@@ -45,7 +42,9 @@ SoundPlay PlaySoundFile(const char* path) {
     }
     SndPlaySoundA play = SoundFunction();
     if (play == nullptr) return SoundPlay::NoLibrary;
-    if (!play(path, kSoundAsync | kSoundNoDefault)) return SoundPlay::Refused;
+    // Return at once, and stay silent rather than play the default sound when the file cannot be
+    // played. No "no stop" flag: each ring cuts off the previous ring.
+    if (!play(path, SND_ASYNC | SND_NODEFAULT)) return SoundPlay::Refused;
     s_soundStarted = true;
     return SoundPlay::Started;
 }

@@ -1,7 +1,5 @@
 #include "present/sounds_page.h"
 
-#include <initializer_list>
-
 #include "base/messages.h"
 #include "base/settings.h"
 #include "present/sound_path.h"
@@ -9,6 +7,7 @@
 #include "present/sounds_page_ids.h"
 #include "res/resource_ids.h"
 #include "ui/dialog_page.h"
+#include "ui/enable_controls.h"
 #include "ui/file_chooser.h"
 
 namespace {
@@ -28,15 +27,20 @@ void OnInitDialog(HWND page) {
     // The box's own handler sets the other controls, as a click would.
     PostMessageA(page, WM_COMMAND, IDC_SOUND_ENABLED, 0);
     char path[kSoundPathSize];
-    if (ReadSetting(kSettingSoundFile.name, path, sizeof path) != REG_SZ) GetDefaultSoundPath(path, sizeof path);
+    if (ReadSetting(kSettingSoundFile.name, path, sizeof path) != REG_SZ) {
+        // The ring of the Windows sound scheme: "Media\ringin.wav" in the Windows directory.
+        char directory[MAX_PATH] = "";
+        UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+        if (length >= sizeof directory) directory[0] = '\0';  // too long to be of use
+        MakeDefaultSoundPath(directory, path, sizeof path);
+    }
     // No longer than what is read back and stored.
     SendDlgItemMessageA(page, IDC_SOUND_FILE, EM_LIMITTEXT, kSoundPathSize - 1, 0);
     SetDlgItemTextA(page, IDC_SOUND_FILE, path);
 }
 
 void OnEnableChanged(HWND page) {
-    BOOL enable = IsChecked(page) ? TRUE : FALSE;
-    for (int id : {IDC_SOUND_FILE, IDC_SOUND_BROWSE, IDC_SOUND_TEST}) EnableWindow(GetDlgItem(page, id), enable);
+    EnableDialogControls(page, IsChecked(page), IDC_SOUND_ENABLED);
     MarkPageChangedIfShown(page);
 }
 
@@ -80,8 +84,6 @@ void OnDestroy(HWND page) {
     if (s_soundsPage == page) s_soundsPage = nullptr;
 }
 
-}  // namespace
-
 INT_PTR CALLBACK SoundsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
@@ -92,17 +94,12 @@ INT_PTR CALLBACK SoundsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+}  // namespace
+
 HWND CreateSoundsPage(HWND mainWindow) {
     return CreatePage(mainWindow, IDD_SOUNDS_PAGE, SoundsPageProc);
 }
 
 void PlayRingSound() {
     if (s_soundsPage != nullptr) PostMessageA(s_soundsPage, WM_COMMAND, CMD_SOUNDS_TEST, 0);
-}
-
-void GetDefaultSoundPath(char* path, size_t size) {
-    char directory[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(directory, sizeof directory);
-    if (length >= sizeof directory) directory[0] = '\0';  // too long to be of use
-    MakeDefaultSoundPath(directory, path, size);
 }

@@ -7,11 +7,7 @@
 
 // Creates the page, hidden, as a child of the main window.
 HWND CreateSoundsPage(HWND mainWindow);
-INT_PTR CALLBACK SoundsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // On every ring, on the user-interface thread: has the Sounds page play its sound ("Test"),
 // if the box is checked there. Only posts, so it returns at once; nothing without the page.
 void PlayRingSound();
-
-// The ring of the Windows sound scheme: "Media\ringin.wav" in the Windows directory.
-void GetDefaultSoundPath(char* path, size_t size);
