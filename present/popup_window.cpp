@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstring>
-#include <optional>
 
 #include "base/messages.h"
 #include "base/process_state.h"
@@ -17,10 +16,10 @@
 
 namespace {
 
-// The popup of this thread (each popup has a thread of its own): its timer ticks so far, and
-// where it and the cursor were when a drag began, while the drag is on.
-thread_local uint32_t t_ticks = 0;
-thread_local std::optional<PopupDrag> t_drag;
+// Window properties of a popup: its timer ticks so far, and while a drag is on, the drag block
+// (where the cursor and the window were when it began).
+constexpr char kTicksProperty[] = "tm";
+constexpr char kDragProperty[] = "p";
 
 // Measuring uses the same font and no other flag, so the window is as wide as the widest line.
 constexpr UINT kMeasureFlags = DT_CALCRECT;
@@ -132,9 +131,12 @@ PopupRect ReadWorkArea() {
 }
 
 // Forgets the drag. The capture is released only when we still hold it.
+PopupDrag* DragOf(HWND window) { return static_cast<PopupDrag*>(GetPropA(window, kDragProperty)); }
+
 void DropDrag(HWND window, bool releaseCapture) {
-    if (!t_drag) return;
-    t_drag.reset();
+    HANDLE block = RemovePropA(window, kDragProperty);
+    if (block == nullptr) return;
+    LocalFree(block);
     if (releaseCapture && GetCapture() == window) ReleaseCapture();
 }
 
@@ -142,7 +144,13 @@ void StartDrag(HWND window) {
     POINT cursor;
     RECT rect;
     if (!GetCursorPos(&cursor) || !GetWindowRect(window, &rect)) return;
-    t_drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
+    auto* drag = static_cast<PopupDrag*>(LocalAlloc(LPTR, sizeof(PopupDrag)));
+    if (drag == nullptr) return;
+    *drag = PopupDrag{cursor.x, cursor.y, PopupRect{rect.left, rect.top, rect.right, rect.bottom}};
+    if (!SetPropA(window, kDragProperty, drag)) {
+        LocalFree(drag);
+        return;
+    }
     SetCapture(window);
 }
 
@@ -212,14 +220,17 @@ LRESULT OnCreate(HWND window) {
 
 void OnTimer(HWND window, WPARAM timer) {
     if (timer != TIMER_POPUP_CLOSE) return;
-    if (!PopupTickCloses(++t_ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
+    auto ticks = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(GetPropA(window, kTicksProperty))) + 1;
+    // A count that cannot be kept would keep the popup open for ever: it closes instead.
+    bool counted = SetPropA(window, kTicksProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(ticks)));
+    if (counted && !PopupTickCloses(ticks, g_state.popupCloseSeconds, g_state.popupsEnabled)) return;
     KillTimer(window, TIMER_POPUP_CLOSE);
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 // Either button starts a drag; a second press while one is under way ends it.
 void OnButtonDown(HWND window) {
-    if (t_drag) {
+    if (DragOf(window) != nullptr) {
         DropDrag(window, true);
         return;
     }
@@ -227,9 +238,10 @@ void OnButtonDown(HWND window) {
 }
 
 void OnMouseMove(HWND window) {
+    const PopupDrag* drag = DragOf(window);
     POINT cursor;
-    if (!t_drag || !GetCursorPos(&cursor)) return;
-    PopupRect to = DragPopupRect(*t_drag, cursor.x, cursor.y);
+    if (drag == nullptr || !GetCursorPos(&cursor)) return;
+    PopupRect to = DragPopupRect(*drag, cursor.x, cursor.y);
     MoveWindow(window, to.left, to.top, to.right - to.left, to.bottom - to.top, TRUE);
 }
 
@@ -245,6 +257,7 @@ void OnEndSession(HWND window, WPARAM ending) {
 void OnDestroy(HWND window) {
     DropDrag(window, true);
     KillTimer(window, TIMER_POPUP_CLOSE);
+    RemovePropA(window, kTicksProperty);
     PostQuitMessage(0);
 }
 
