@@ -76,11 +76,4 @@ TEST(CallerIdMessage, Reports) {
     }
 }
 
-// A message-waiting signal behind an announced call is no new caller; a report is.
-TEST(CallerIdMessage, OnlyAReportStartsTheNextCall) {
-    EXPECT_EQ(CallerIdLineKind::Other, ClassifyCallerIdLine("MESG = 110101"));
-    EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine(("MESG = " + Multiple({{2, "5551234"}})).c_str()));
-    EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine("DDN_NMBR = 5551234"));
-}
-
 }  // namespace

@@ -127,7 +127,10 @@ TEST(CallerId, ReportsAndOptions) {
         {Lines({"NMBR = 5559999", "DDN_NMBR = 5551234", "RING", "RING"}), false, false, {"5559999/@3"}},
         {Lines({"DDN_NMBR = 5551234", mesg, "RING", "RING"}), false, false, {"5551234567/JOHN DOE@3"}},
         {Lines({"RING", "MESG = 800902073535353132333406", "RING"}), false, false, {"bad@1"}},  // checksum off by one
-        {Lines({"RING", "MESG = 110101", "RING"}), false, false, {}},  // a message-waiting signal
+        // Behind an announced call a message-waiting signal is no new caller; a report is.
+        {Lines({"RING", "NMBR = 555", "RING", "MESG = 110101"}), false, false, {"555/@2"}},
+        {Lines({"RING", "NMBR = 555", "RING", anna}), false, false, {"555/@2", "end@3"}},
+        {Lines({"RING", "NMBR = 555", "RING", "DDN_NMBR = 5551234"}), false, false, {"555/@2", "end@3"}},
         // Without a number by the second ring: a call of "-" when the option is on, at most once.
         {Lines({"RING", "RING"}), true, false, {"-/@1"}},
         {Lines({"RING", "RING"}), false, false, {}},
