@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "modem/caller_id.h"
-#include "tools/sim_modem/script.h"
 
 namespace {
 
@@ -74,128 +73,6 @@ TEST(CallerIdMessage, Reports) {
         EXPECT_STREQ(c.dateTime, message.dateTime) << c.text;
         EXPECT_STREQ(c.number, message.number) << c.text;
         EXPECT_STREQ(c.name, message.name) << c.text;
-    }
-}
-
-
-// Lines of one call as modems send them: each table row is the call's lines, then what the call
-// record holds after them.
-TEST(CallerIdMessage, LinesThatCarryTheNumber) {
-    const std::string report = "MESG = " + Multiple({{1, "12061430"}, {2, "5551234567"}, {7, "JOHN DOE"}});
-    struct Case {
-        std::vector<std::string> lines;
-        const char* number;
-        const char* name;
-        bool badReport;
-    } const cases[] = {
-        {{"RING", "DDN_NMBR = 5551234"}, "5551234", "", false},
-        {{"RING", "nbr: 5551234"}, "5551234", "", false},
-        {{"DDN_NMBR = 5551234", "NMBR = 5559999"}, "5559999", "", false},
-        {{"NMBR = 5559999", "DDN_NMBR = 5551234"}, "5559999", "", false},
-        {{"RING", report}, "5551234567", "JOHN DOE", false},
-        {{"DDN_NMBR = 5551234", report}, "5551234567", "JOHN DOE", false},
-        {{"RING", "MESG = " + Multiple({{2, "5551234"}}, 1)}, "", "", true},
-        {{"RING", "MESG = 110101"}, "", "", false},
-    };
-    for (const Case& c : cases) {
-        CallCycle cycle{};
-        bool bad = false;
-        for (const std::string& line : c.lines) bad |= InterpretCallerIdLine(&cycle, line.c_str(), 1000).badReport;
-        EXPECT_STREQ(c.number, cycle.call.number) << c.lines.back();
-        EXPECT_STREQ(c.name, cycle.call.name) << c.lines.back();
-        EXPECT_EQ(c.badReport, bad) << c.lines.back();
-    }
-}
-
-// A message-waiting signal behind an announced call is no new caller; a report is.
-TEST(CallerIdMessage, OnlyAReportStartsTheNextCall) {
-    EXPECT_EQ(CallerIdLineKind::Other, ClassifyCallerIdLine("MESG = 110101"));
-    EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine(("MESG = " + Multiple({{2, "5551234"}})).c_str()));
-    EXPECT_EQ(CallerIdLineKind::Report, ClassifyCallerIdLine("DDN_NMBR = 5551234"));
-}
-
-
-// The simulated modem's reports are what the program reads: each script line gives its fields back.
-TEST(CallerIdMessage, TheSimulatedModemsReports) {
-    struct Case {
-        const char* script;
-        const char* number;
-        const char* name;
-    } const cases[] = {
-        {"mdmf 5551234567 JOHN DOE", "5551234567", "JOHN DOE"},
-        {"mdmf P", "P", ""},
-        {"sdmf 5551234", "5551234", ""},
-        {"sdmf O", "O", ""},
-    };
-    for (const Case& c : cases) {
-        sim_modem::ScriptItem item;
-        std::string error;
-        ASSERT_EQ(sim_modem::LineParse::Item,
-                  sim_modem::ParseScriptLine(c.script, sim_modem::ScriptSource::File, &item, &error)) << error;
-        CallCycle cycle{};
-        EXPECT_FALSE(InterpretCallerIdLine(&cycle, item.text.c_str(), 0).badReport) << item.text;
-        EXPECT_STREQ(c.number, cycle.call.number) << item.text;
-        EXPECT_STREQ(c.name, cycle.call.name) << item.text;
-    }
-}
-
-
-// With calls without caller ID shown, a cycle that reaches its second ring without a number is a
-// call of "-"; a number that came still wins, and without the option nothing is announced.
-TEST(CallerIdMessage, CallsWithoutCallerId) {
-    struct Case {
-        std::vector<std::string> lines;
-        bool withoutCallerId;
-        const char* announced;  // the number at the moment the call was complete; "" for none
-    } const cases[] = {
-        {{"RING", "RING"}, true, "-"},
-        {{"RING", "RING"}, false, ""},
-        {{"RING", "NMBR = 5551234", "RING"}, true, "5551234"},
-        {{"RING", "DATE = 0101", "RING", "RING"}, true, "-"},
-    };
-    for (const Case& c : cases) {
-        CallCycle cycle{};
-        std::string announced;
-        for (const std::string& line : c.lines) {
-            if (InterpretCallerIdLine(&cycle, line.c_str(), 1000, c.withoutCallerId).complete && announced.empty()) {
-                announced = cycle.call.number;
-                cycle.call.announced = 1;
-            }
-        }
-        EXPECT_EQ(c.announced, announced) << c.lines.size() << " lines, option " << c.withoutCallerId;
-    }
-}
-
-
-// Announcing early: a call is complete when its report is (a MESG report at once, other lines
-// after 300 ms without another), and its second ring announces nothing more. Each line comes at
-// its tick; "quiet@T" asks at tick T whether the report is complete.
-TEST(CallerIdMessage, AnnouncingAsSoonAsTheReportIsComplete) {
-    const std::string report = "MESG = " + Multiple({{2, "5551234"}, {7, "ANNA"}});
-    struct Case {
-        std::vector<std::pair<uint32_t, std::string>> lines;
-        std::vector<std::string> announced;  // "number/name@tick"
-    } const cases[] = {
-        {{{0, "RING"}, {500, report}, {4500, "RING"}}, {"5551234/ANNA@500"}},
-        {{{0, "RING"}, {500, "NMBR = 5551234"}, {600, "NAME = ANNA"}, {800, "quiet"}, {900, "quiet"},
-          {4500, "RING"}},
-         {"5551234/ANNA@900"}},
-        {{{0, "RING"}, {500, "NAME = ANNA"}, {900, "quiet"}, {4500, "RING"}}, {}},  // no number: never
-        {{{0, "RING"}, {500, "DATE = 0101"}, {900, "quiet"}, {1000, "NMBR = 5551234"}, {1400, "quiet"}},
-         {"5551234/@1400"}},
-    };
-    for (const Case& c : cases) {
-        CallCycle cycle{};
-        std::vector<std::string> announced;
-        for (const auto& [tick, line] : c.lines) {
-            bool complete = line == "quiet" ? ReportCompleteAfterQuiet(&cycle, tick)
-                                            : InterpretCallerIdLine(&cycle, line.c_str(), tick, false, true).complete;
-            if (complete) {
-                announced.push_back(std::string(cycle.call.number) + "/" + cycle.call.name + "@" + std::to_string(tick));
-                cycle.call.announced = 1;
-            }
-        }
-        EXPECT_EQ(c.announced, announced) << c.lines[1].second;
     }
 }
 

@@ -16,17 +16,25 @@ struct Timed {
 uint32_t Tick(double seconds) { return 0xFFFFA000u + static_cast<uint32_t>(seconds * 1000); }  // wraps at 24.6 s
 
 // Plays a transcript through the call cycle as the port monitor does: the call end check before
-// each line, then the line. Returns "number/name@second" for each dispatched call, "end@second"
-// for each finished one.
-std::vector<std::string> Play(CallCycle* cycle, const std::vector<Timed>& transcript) {
+// each line, then the line; a line "quiet" asks only whether the report is complete by now.
+// Returns "number/name@second" for each dispatched call, "end@second" for each finished one,
+// "bad@second" for each broken report.
+std::vector<std::string> Play(CallCycle* cycle, const std::vector<Timed>& transcript, bool withoutCallerId = false,
+                              bool announceEarly = false) {
     std::vector<std::string> events;
     for (const Timed& step : transcript) {
         char at[16];
         std::snprintf(at, sizeof at, "@%g", step.at);
         uint32_t now = Tick(step.at);
         if (EndCallCycleIfSilent(cycle, now)) events.push_back(std::string("end") + at);
-        cycle->lastDataTick = now;
-        LineOutcome outcome = InterpretCallerIdLine(cycle, step.line.c_str(), now);
+        LineOutcome outcome{};
+        if (step.line == "quiet") {
+            outcome.complete = ReportCompleteAfterQuiet(cycle, now);
+        } else {
+            cycle->lastDataTick = now;
+            outcome = InterpretCallerIdLine(cycle, step.line.c_str(), now, withoutCallerId, announceEarly);
+        }
+        if (outcome.badReport) events.push_back(std::string("bad") + at);
         if (outcome.finished) events.push_back(std::string("end") + at);
         if (outcome.complete) {
             events.push_back(std::string(cycle->call.number) + "/" + cycle->call.name + at);
@@ -101,10 +109,45 @@ TEST(CallerId, TheCycleEndsOnce12SecondsAfterTheLastBytes) {
     EXPECT_EQ(0u, cycle.rings);
     EXPECT_STREQ("", cycle.call.number);
     EXPECT_FALSE(EndCallCycleIfSilent(&cycle, 60000));  // once
-    cycle.lastDataTick = 0xFFFFF000u;                   // across the wrap of the tick counter
-    InterpretCallerIdLine(&cycle, "RING", 0xFFFFF000u);
-    EXPECT_FALSE(EndCallCycleIfSilent(&cycle, 0x00000100u));
-    EXPECT_TRUE(EndCallCycleIfSilent(&cycle, 0x00002F00u));
+}
+
+// Reports as modems in the field send them (MESG messages as hex digits, DDN_NMBR and NBR lines),
+// with the two options of a port: calls without caller ID shown, and announcing as soon as the
+// report is complete (a MESG report at once, other lines after 300 ms without another).
+TEST(CallerId, ReportsAndOptions) {
+    const std::string mesg = "MESG = 802001083132303631343330020a3535353132333435363707084a4f484e20444f4579";
+    const std::string anna = "MESG = 800f0207353535313233340704414e4e41d6";  // 5551234, ANNA
+    struct Case {
+        std::vector<Timed> transcript;
+        bool withoutCallerId, announceEarly;
+        std::vector<std::string> events;
+    } const cases[] = {
+        {Lines({"RING", "nbr: 5551234", "RING"}), false, false, {"5551234/@2"}},
+        {Lines({"DDN_NMBR = 5551234", "NMBR = 5559999", "RING", "RING"}), false, false, {"5559999/@3"}},  // NMBR wins
+        {Lines({"NMBR = 5559999", "DDN_NMBR = 5551234", "RING", "RING"}), false, false, {"5559999/@3"}},
+        {Lines({"DDN_NMBR = 5551234", mesg, "RING", "RING"}), false, false, {"5551234567/JOHN DOE@3"}},
+        {Lines({"RING", "MESG = 800902073535353132333406", "RING"}), false, false, {"bad@1"}},  // checksum off by one
+        // Behind an announced call a message-waiting signal is no new caller; a report is.
+        {Lines({"RING", "NMBR = 555", "RING", "MESG = 110101"}), false, false, {"555/@2"}},
+        {Lines({"RING", "NMBR = 555", "RING", anna}), false, false, {"555/@2", "end@3"}},
+        {Lines({"RING", "NMBR = 555", "RING", "DDN_NMBR = 5551234"}), false, false, {"555/@2", "end@3"}},
+        // Without a number by the second ring: a call of "-" when the option is on, at most once.
+        {Lines({"RING", "RING"}), true, false, {"-/@1"}},
+        {Lines({"RING", "RING"}), false, false, {}},
+        {Lines({"RING", "NMBR = 5551234", "RING"}), true, false, {"5551234/@2"}},
+        {Lines({"RING", "DATE = 0101", "RING", "RING"}), true, false, {"-/@2"}},
+        // Announcing early; the second ring then announces nothing more.
+        {{{0, "RING"}, {0.5, anna}, {4.5, "RING"}}, false, true, {"5551234/ANNA@0.5"}},
+        {{{0, "RING"}, {0.5, "NMBR = 5551234"}, {0.6, "NAME = ANNA"}, {0.8, "quiet"}, {0.9, "quiet"}, {4.5, "RING"}},
+         false, true, {"5551234/ANNA@0.9"}},
+        {{{0, "RING"}, {0.5, "NAME = ANNA"}, {0.9, "quiet"}, {4.5, "RING"}}, false, true, {}},  // no number: never
+        {{{0, "RING"}, {0.5, "DATE = 0101"}, {0.9, "quiet"}, {1, "NMBR = 5551234"}, {1.4, "quiet"}}, false, true,
+         {"5551234/@1.4"}},
+    };
+    for (const Case& c : cases) {
+        CallCycle cycle{};
+        EXPECT_EQ(c.events, Play(&cycle, c.transcript, c.withoutCallerId, c.announceEarly)) << c.transcript[1].line;
+    }
 }
 
 }  // namespace

@@ -40,7 +40,6 @@ ContactFile Read(const std::string& bytes) { return ReadContactFile(bytes.data()
 
 TEST(CodePageText, Utf8ToTheProgramsCodePage) {
     struct Case { std::string utf8, expected; } const cases[] = {
-        {"Plain ASCII", "Plain ASCII"},
         {"M\xC3\xBCller \xE2\x82\xAC", "M\xFCller \x80"},    // in the code page, also from its upper block
         {"\xC5\x9F \xE4\xB8\xAD \xF0\x9F\x91\xB7", "? ? ?"},  // not in it: one "?" per character
         {"cut \xC3", "cut ?"},                                // a sequence the text ends inside
@@ -58,11 +57,8 @@ TEST(CodePageText, Utf8ToTheProgramsCodePage) {
 }
 
 TEST(CodePageText, EncodingOfAFile) {
+    // A mark of UTF-8, UTF-8 without one and the code page: the sample exports (ContactFiles).
     struct Case { std::string bytes; TextEncoding encoding; size_t start; } const cases[] = {
-        {"\xEF\xBB\xBFName", TextEncoding::Utf8, 3},
-        {"Name", TextEncoding::Utf8, 0},                   // plain ASCII reads the same either way
-        {"Zo\xC3\xAB", TextEncoding::Utf8, 0},             // valid UTF-8 without a mark
-        {"M\xFCller", TextEncoding::CodePage, 0},           // an older export in the code page
         {"\xFF\xFEN\0", TextEncoding::Utf16LittleEndian, 2},
         {std::string("\xFE\xFF\0N", 4), TextEncoding::Utf16BigEndian, 2},
         {"", TextEncoding::Utf8, 0},
@@ -84,7 +80,6 @@ TEST(CodePageText, EncodingOfAFile) {
 
 TEST(ContactCsv, Records) {
     struct Case { std::string text; std::vector<Texts> records; } const cases[] = {
-        {"a,b,c\r\n1,2,3\r\n", {{"a", "b", "c"}, {"1", "2", "3"}}},
         {"\"Smith, John\",\"say \"\"hi\"\"\"\n", {{"Smith, John", "say \"hi\""}}},
         {"\"two\r\nlines\",x\ry", {{"two\r\nlines", "x"}, {"y"}}},  // a CR alone ends a record too
         {",,\n", {{"", "", ""}}},
@@ -101,7 +96,7 @@ TEST(ContactCsv, Records) {
         EXPECT_EQ(c.records, records) << c.text;
     }
     struct Separator { const char* header; char separator; } const separators[] = {
-        {"Name,Phone", ','}, {"Name;Phone;Mobile", ';'}, {"Name\tPhone", '\t'}, {"Name", ','},
+        {"Name\tPhone", '\t'}, {"Name", ','},  // a comma and a semicolon: the sample exports
         {"\"a;b;c\",Phone", ','},                      // inside quotes they do not count
         {"\r\nName;Phone\r\nx,y,z,w", ';'},            // only the header row counts
     };
@@ -111,16 +106,12 @@ TEST(ContactCsv, Records) {
 }
 
 TEST(ContactCsv, Columns) {
+    // Only headers that the sample files below would not show read wrongly.
     struct Case { const char* header; CsvColumn column; } const cases[] = {
-        {"Name", CsvColumn::FullName},           {"Display Name", CsvColumn::FullName},
-        {"First Name", CsvColumn::FirstName},    {"Given Name", CsvColumn::FirstName},
-        {"Middle Name", CsvColumn::MiddleName},  {"Additional Name", CsvColumn::MiddleName},
-        {"Last Name", CsvColumn::LastName},      {"Family Name", CsvColumn::LastName},
-        {"Company", CsvColumn::Organization},    {"Organization 1 - Name", CsvColumn::Organization},
-        {"Mobile Phone", CsvColumn::Phone},      {"Phone 2 - Value", CsvColumn::Phone},
-        {"Fax Number", CsvColumn::Phone},        {"Mobile Number", CsvColumn::Phone},
-        {"Company Main Phone", CsvColumn::Phone}, {"TTY/TDD Phone", CsvColumn::Phone},
-        {"HomePhone", CsvColumn::Phone},         {"Telefon", CsvColumn::Phone},
+        {"Display Name", CsvColumn::FullName},   {"Given Name", CsvColumn::FirstName},
+        {"Additional Name", CsvColumn::MiddleName}, {"Family Name", CsvColumn::LastName},
+        {"Fax Number", CsvColumn::Phone},        {"Company Main Phone", CsvColumn::Phone},
+        {"TTY/TDD Phone", CsvColumn::Phone},     {"HomePhone", CsvColumn::Phone},
         {" WORK PHONE ", CsvColumn::Phone},
         {"Phone 1 - Label", CsvColumn::Other},   {"Phone 1 - Type", CsvColumn::Other},
         {"Phonetic First Name", CsvColumn::Other}, {"Given Name Yomi", CsvColumn::Other},
