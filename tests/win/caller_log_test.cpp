@@ -170,9 +170,8 @@ protected:
         ADD_FAILURE() << "the loader posted no rows";
     }
     void Delete(int row) {
-        if (row >= 0) Select(row);
-        NMLVKEYDOWN key{{List(), IDC_CALLER_LOG_LIST, LVN_KEYDOWN}, VK_DELETE, 0};
-        SendMessageA(page_, WM_NOTIFY, IDC_CALLER_LOG_LIST, reinterpret_cast<LPARAM>(&key));
+        Select(row);
+        Key(VK_DELETE);
     }
 };
 

@@ -72,6 +72,7 @@ TEST_F(Popup, AppearsWithItsTextWithoutTakingTheFocus) {
     const Case cases[] = {
         {[] { ShowPopup("%s", "100% %s %n %d"); }, "100% %s %n %d"},  // a received text is shown as it came
         {[] { ShowPopup("%s", std::string(5000, 'x').c_str()); }, "cut"},  // never written past the buffer
+        {[] { ShowPopupFromStrings(IDS_ERROR, IDS_TWO_SERVERS); }, "Error\r\nMore than one server is not allowed!"},
         {[] { ShowPopupFromStrings(9999, IDS_ERROR); }, "\r\nError"},  // a missing string is an empty line
     };
     for (const Case& c : cases) {
