@@ -87,10 +87,16 @@ protected:
 };
 
 TEST_F(ContactImport, ImportedRowsShowAndCtrlZTakesThemBack) {
+    // A file that names no caller changes nothing and says what it has.
+    EXPECT_NE(std::string::npos, Import("Email,Birthday\r\nx@example.com,1990-01-01\r\n").find(
+                                     "Columns found: Email, Birthday"));
+    EXPECT_EQ(std::vector<std::string>{"Ann|5550101"}, Rows());
+
     std::string message = Import("First Name,Last Name,Mobile Phone,Home Phone\r\n"
                                  "Zo\xC3\xAB,Saldana,+1 415-555-0111,\"415-555-0112\"\r\n"
                                  "Ann,,555-0101,\r\nNo,Number,,\r\n");
     EXPECT_NE(std::string::npos, message.find("1 added, 1 skipped")) << message;
+    EXPECT_NE(std::string::npos, message.find("1 refused")) << message;
     char zoe[64] = "";  // the name in the program's code page
     WideCharToMultiByte(CP_ACP, 0, L"Zo\u00eb Saldana", -1, zoe, sizeof zoe, "?", nullptr);
     EXPECT_EQ((std::vector<std::string>{"Ann|5550101", std::string(zoe) + "|14155550111, 4155550112"}), Rows());
