@@ -165,10 +165,13 @@ TEST_F(Page, PopupFontIsStoredAndReadAtTheNextStart) {
 
 // --- The Sounds page.
 
-// A path stored as something else than text reads as none: the default ring is shown.
-TEST_F(Page, ASoundPathOfAnotherTypeShowsTheDefault) {
+// Any number of 1 or more is on; a path stored as something else than text reads as none, and the
+// default ring is shown.
+TEST_F(Page, SoundSwitchOfAnyNumberAndAPathOfAnotherType) {
+    WriteSettingDword("snd_e", 2);
     WriteSettingDword("snd_f", 5);
     Open(CreateSoundsPage);
+    EXPECT_TRUE(Checked(IDC_SOUND_ENABLED));
     EXPECT_EQ(DefaultPath(), Text(IDC_SOUND_FILE));
 }
 
