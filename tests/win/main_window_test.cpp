@@ -333,9 +333,7 @@ TEST_F(MainWindow, F1OpensTheHelpAtTheSectionOfItsWindow) {
          }, "call-popups"},
         {[&] { CrashDialogProc(window_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)); }, "crash-report"},
     };
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string helpFile = std::string(temp) + "tellwire-help.html";
+    const std::string helpFile = TempPath("tellwire-help.html");
     std::string address = "file:///" + helpFile;
     for (char& c : address) c = c == '\\' ? '/' : c;
     for (const auto& [press, section] : presses) {
