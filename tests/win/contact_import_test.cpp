@@ -6,14 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "base/messages.h"
-#include "base/process_state.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "present/contact_transfer.h"
 #include "present/contact_transfer_ids.h"
@@ -27,14 +24,6 @@ namespace {
 constexpr int kFileNameCombo = 0x47c;
 constexpr int kFileNameEdit = 0x480;
 
-std::string TempPath(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + name;
-}
-
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 BOOL CALLBACK AddStaticText(HWND child, LPARAM texts) {
     char className[16] = "";
     char text[1024] = "";
@@ -45,37 +34,28 @@ BOOL CALLBACK AddStaticText(HWND child, LPARAM texts) {
     return TRUE;
 }
 
-class ContactImport : public testing::Test {
+class ContactImport : public StandInTest {
 protected:
     void SetUp() override {
-        WipeSettings();
-        SetProcessDefaults(&g_state);
-        g_win.instance = GetModuleHandleA(nullptr);
-        main_ = CreateShownStandIn();
-        g_win.mainWindow = main_;
-        CreateProgramLogPage(main_);
+        shown_ = true;
+        StandInTest::SetUp();
+        CreateProgramLogPage(parent_);
         WriteSetting("pbook", book_.c_str(), static_cast<DWORD>(book_.size() + 1), REG_SZ);
-        WriteText(book_, "5550101:Ann\r\n");
-        page_ = CreatePhoneBookPage(main_);
+        WriteFileText(book_, "5550101:Ann\r\n");
+        page_ = CreatePhoneBookPage(parent_);
         ASSERT_NE(nullptr, page_);
         ShowWindow(page_, SW_SHOWNA);
-        for (DWORD start = GetTickCount(); !PhoneBookLoaded() && GetTickCount() - start < 20000;) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            Pump();
-        }
-        ASSERT_TRUE(PhoneBookLoaded());
+        ASSERT_TRUE(PumpUntil(PhoneBookLoaded, 20000));
     }
     void TearDown() override {
-        DestroyWindow(main_);
-        Pump();
+        StandInTest::TearDown();
         DeleteFileA(book_.c_str());
         DeleteFileA(contacts_.c_str());
-        WipeSettings();
     }
 
     // Import clicked, the file chosen in the chooser; returns the message the import shows.
     std::string Import(const std::string& text) {
-        WriteText(contacts_, text);
+        WriteFileText(contacts_, text);
         HWND button = GetDlgItem(page_, IDC_IMPORT_CONTACTS);
         bool chosen = WithDialog([&] { SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_IMPORT_CONTACTS, BN_CLICKED),
                                                     reinterpret_cast<LPARAM>(button)); },
@@ -89,39 +69,20 @@ protected:
         // The file is read on a thread of its own; the page then shows what came of it.
         std::string message;
         bool told = false;
-        bool shown = WithDialog(
-            [&] {
-                for (DWORD start = GetTickCount(); !told && GetTickCount() - start < 20000;) {
-                    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-                    Pump();
-                }
-            },
-            [&](HWND box) {
-                EnumChildWindows(box, AddStaticText, reinterpret_cast<LPARAM>(&message));
-                told = true;
-                PressButton(box, IDOK);
-            });
+        bool shown = WithDialog([&] { PumpUntil([&] { return told; }, 20000); },
+                                [&](HWND box) {
+                                    EnumChildWindows(box, AddStaticText, reinterpret_cast<LPARAM>(&message));
+                                    told = true;
+                                    PressButton(box, IDOK);
+                                });
         EXPECT_TRUE(shown) << "no message after the import";
         return message;
     }
 
-    std::vector<std::string> Rows() {
-        HWND list = GetDlgItem(page_, IDC_PHONE_BOOK_LIST);
-        std::vector<std::string> rows;
-        int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            char name[256] = "";
-            char numbers[256] = "";
-            ListView_GetItemText(list, row, 0, name, sizeof name);
-            ListView_GetItemText(list, row, 1, numbers, sizeof numbers);
-            rows.push_back(std::string(name) + "/" + numbers);
-        }
-        return rows;
-    }
+    std::vector<std::string> Rows() { return ListRows(GetDlgItem(page_, IDC_PHONE_BOOK_LIST), 2); }
 
     std::string book_ = TempPath("tellwire-import-test.pbook");
     std::string contacts_ = TempPath("tellwire-import-test.csv");
-    HWND main_ = nullptr;
     HWND page_ = nullptr;
 };
 
@@ -129,7 +90,7 @@ TEST_F(ContactImport, ImportedRowsShowAndCtrlZTakesThemBack) {
     // A file that names no caller changes nothing and says what it has.
     EXPECT_NE(std::string::npos, Import("Email,Birthday\r\nx@example.com,1990-01-01\r\n").find(
                                      "Columns found: Email, Birthday"));
-    EXPECT_EQ(std::vector<std::string>{"Ann/5550101"}, Rows());
+    EXPECT_EQ(std::vector<std::string>{"Ann|5550101"}, Rows());
 
     std::string message = Import("First Name,Last Name,Mobile Phone,Home Phone\r\n"
                                  "Zo\xC3\xAB,Saldana,+1 415-555-0111,\"415-555-0112\"\r\n"
@@ -138,7 +99,7 @@ TEST_F(ContactImport, ImportedRowsShowAndCtrlZTakesThemBack) {
     EXPECT_NE(std::string::npos, message.find("1 refused")) << message;
     char zoe[64] = "";  // the name in the program's code page
     WideCharToMultiByte(CP_ACP, 0, L"Zo\u00eb Saldana", -1, zoe, sizeof zoe, "?", nullptr);
-    EXPECT_EQ((std::vector<std::string>{"Ann/5550101", std::string(zoe) + "/14155550111, 4155550112"}), Rows());
+    EXPECT_EQ((std::vector<std::string>{"Ann|5550101", std::string(zoe) + "|14155550111, 4155550112"}), Rows());
     EXPECT_NE(nullptr, GetPropA(page_, "ch"));  // so the book is saved
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page_, IDC_UNDO_IMPORT)));
 
@@ -163,7 +124,7 @@ TEST_F(ContactImport, ImportedRowsShowAndCtrlZTakesThemBack) {
     EXPECT_FALSE(takenInField);
     EXPECT_TRUE(takenOnList);
     Pump();
-    EXPECT_EQ(std::vector<std::string>{"Ann/5550101"}, Rows());
+    EXPECT_EQ(std::vector<std::string>{"Ann|5550101"}, Rows());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, IDC_UNDO_IMPORT)));
 }
 

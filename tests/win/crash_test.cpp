@@ -10,39 +10,16 @@
 
 #include "diag/crash_dialog_ids.h"
 #include "diag/mail_link.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
 constexpr long kContinued = 7;  // crash_probe's exit code after the write succeeded
 
-std::string TempPath(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + name;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ReadText(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string text(file != INVALID_HANDLE_VALUE ? GetFileSize(file, nullptr) : 0, '\0');
-    DWORD got = 0;
-    if (!text.empty()) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return text.substr(0, got);
-}
-
-// What the shell was asked to open: the bench records each address instead of opening it.
-std::string Opened() { return ReadText("C:\\users\\Public\\opened.txt"); }
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-    for (DWORD start = GetTickCount(); !condition(); Sleep(50)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-    }
-    return true;
-}
+// What the shell was asked to open, as the bench recorded it.
+std::string Opened() { return ReadFileText(kOpenedFile); }
 
 // One run of crash_probe.exe; ended by the test if it is still there when the test ends.
 struct CrashProbe {
@@ -64,7 +41,7 @@ struct CrashProbe {
     // The crash dialog of this process, once shown (a memory dump takes Wine some seconds).
     HWND WaitForDialog() {
         HWND found = nullptr;
-        WaitFor([&] {
+        PumpUntil([&] {
             found = FindWindowA(nullptr, "Tellwire - Crash Report");
             DWORD owner = 0;
             GetWindowThreadProcessId(found, &owner);
@@ -110,7 +87,7 @@ TEST_F(Crash, AStackOverflowIsReportedAndEscapeSendsNothing) {
     ASSERT_NE(nullptr, dialog);
     EXPECT_NE(probe.process.dwThreadId, GetWindowThreadProcessId(dialog, nullptr));
     EXPECT_TRUE(Exists(dump_));
-    EXPECT_NE(std::string::npos, ReadText(report_).find("Exception Description: STACK_OVERFLOW\r\n"));
+    EXPECT_NE(std::string::npos, ReadFileText(report_).find("Exception Description: STACK_OVERFLOW\r\n"));
     SendMessageA(GetDlgItem(dialog, IDC_CRASH_SEND), BM_CLICK, 0, 0);
     PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(kContinued, probe.ExitCode());
@@ -125,7 +102,7 @@ TEST_F(Crash, WithoutTheDumpLibraryTheReportStillShows) {
     HWND dialog = probe.WaitForDialog();
     ASSERT_NE(nullptr, dialog);
     EXPECT_FALSE(Exists(dump_));
-    EXPECT_EQ(0u, ReadText(report_).find("Application: ")) << ReadText(report_);
+    EXPECT_EQ(0u, ReadFileText(report_).find("Application: ")) << ReadFileText(report_);
     PostMessageA(dialog, WM_COMMAND, IDC_CRASH_ABORT, 0);
     EXPECT_EQ(0, probe.ExitCode());
     EXPECT_FALSE(Exists(report_));
@@ -171,15 +148,15 @@ TEST_F(Crash, AMailByLinkKeepsTheFilesToAttach) {
                                    MEM_COMMIT, PAGE_READWRITE));
         SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(kContinued, probe.ExitCode());
-        EXPECT_TRUE(WaitFor([&] { return Opened().size() > opened; }, 10000));
+        EXPECT_TRUE(PumpUntil([&] { return Opened().size() > opened; }, 10000));
         std::string link = Opened().substr(opened);
         EXPECT_NE(std::string::npos, link.find("mailto:support@tellwire.quillex.example?")) << link;
         EXPECT_NE(std::string::npos, link.find("%3A%0D%0A" + Encoded(report_) + "%0D%0A" + Encoded(dump_))) << link;
         EXPECT_TRUE(Exists(report_));
         EXPECT_TRUE(Exists(dump_));
-        EXPECT_TRUE(WaitFor([] { return FolderWindow() != nullptr; }, 30000)) << "no folder shown";
-        EXPECT_TRUE(WaitFor([] { HWND shown = FolderWindow(); return !shown || !PostMessageA(shown, WM_CLOSE, 0, 0); },
-                            10000));
+        EXPECT_TRUE(PumpUntil([] { return FolderWindow() != nullptr; }, 30000)) << "no folder shown";
+        EXPECT_TRUE(PumpUntil(
+            [] { HWND shown = FolderWindow(); return !shown || !PostMessageA(shown, WM_CLOSE, 0, 0); }, 10000));
         DeleteFileA(report_.c_str());
         DeleteFileA(dump_.c_str());
     }

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "base/process_state.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "net/host_list_ids.h"
 #include "net/host_list_page.h"
 #include "tests/win/win_test.h"
@@ -20,29 +18,15 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string StoredHosts() {
-    std::vector<char> text(1 << 20, '\0');
-    return ReadSetting("hosts", text.data(), static_cast<DWORD>(text.size())) == REG_SZ ? text.data() : "<missing>";
-}
-
 void StoreHosts(const std::string& text) {
     WriteSetting("hosts", text.c_str(), static_cast<DWORD>(text.size() + 1), REG_SZ);
 }
 
-class HostList : public testing::Test {
+class HostList : public StandInTest {
 protected:
     void SetUp() override {
-        WipeSettings();
-        SetProcessDefaults(&g_state);
+        StandInTest::SetUp();
         g_state.role = 3;
-        g_win.instance = GetModuleHandleA(nullptr);
-        g_win.mainWindow = parent_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED, 0, 0, 700, 400, nullptr,
-                                                     nullptr, nullptr, nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(parent_);
-        Pump();
-        WipeSettings();
     }
     void Open() {
         page_ = CreateHostListPage(parent_);
@@ -50,17 +34,7 @@ protected:
         Pump();
     }
     HWND List() const { return GetDlgItem(page_, IDC_HOST_LIST); }
-    Texts Rows() const {  // "host|timestamp|permanent" as the list shows each row
-        Texts rows(static_cast<size_t>(ListView_GetItemCount(List())));
-        for (size_t row = 0; row < rows.size(); ++row) {
-            for (int column = 0; column < 3; ++column) {
-                char cell[256] = "";
-                ListView_GetItemText(List(), static_cast<int>(row), column, cell, sizeof cell);
-                rows[row] += (column ? "|" : "") + std::string(cell);
-            }
-        }
-        return rows;
-    }
+    Texts Rows() const { return ListRows(List(), 3); }  // "host|timestamp|permanent"
     std::string Editor() const {
         char text[256] = "";
         GetDlgItemTextA(page_, IDC_HOST_EDIT, text, sizeof text);
@@ -70,7 +44,6 @@ protected:
         SendMessageA(page_, WM_COMMAND, id, 0);
         Pump();
     }
-    HWND parent_ = nullptr;
     HWND page_ = nullptr;
 };
 
@@ -92,7 +65,7 @@ TEST_F(HostList, ShowsTheStoredListAndWritesItAtClose) {
     EXPECT_EQ("pinned|2007-01-01 00:00:00|Yes", rows[0]);
     EXPECT_EQ("host-000.example.net.with.a.rather.long.name|2007-01-06 23:59:00|", rows[1]);
     DestroyWindow(page_);
-    EXPECT_EQ(stored, StoredHosts());
+    EXPECT_EQ(stored, StoredText("hosts"));
 }
 
 // Type-to-find selects a host for the editor; the selection follows its row when a change moves it.
@@ -111,7 +84,6 @@ TEST_F(HostList, TheEditorWritesToTheListAndTheSelectionFollows) {
     Command(IDC_HOST_DELETE);
     EXPECT_EQ(2u, Rows().size());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page_, IDC_HOST_EDIT)));
-
 }
 
 }  // namespace

@@ -304,16 +304,6 @@ TEST_F(MainWindow, AnotherBroadcasterLocksOutTheModemRoles) {
 
 HWND FindPopup() { return FindWindowA(kPopupClassName, nullptr); }
 
-std::string ReadFileText(const std::string& path) {
-    std::string text(1 << 16, '\0');
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
-}
-
 // F1 opens the help in the browser at the section of the window it was pressed in: any page (the
 // ports' pages share the Modem section), a popup, the Crash Report dialog. The bench records the
 // address instead of opening it; the page the browser gets has every such section.
@@ -343,9 +333,7 @@ TEST_F(MainWindow, F1OpensTheHelpAtTheSectionOfItsWindow) {
          }, "call-popups"},
         {[&] { CrashDialogProc(window_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)); }, "crash-report"},
     };
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string helpFile = std::string(temp) + "tellwire-help.html";
+    const std::string helpFile = TempPath("tellwire-help.html");
     std::string address = "file:///" + helpFile;
     for (char& c : address) c = c == '\\' ? '/' : c;
     for (const auto& [press, section] : presses) {

@@ -9,22 +9,14 @@
 #include <string>
 
 #include "base/messages.h"
-#include "base/process_state.h"
 #include "base/roles.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "modem/modem_page.h"
 #include "modem/modem_page_ids.h"
 #include "modem/port_settings_store.h"
 #include "ui/choice_list.h"
 
 namespace {
-
-// The stored text, "<none>" when it is missing or no text.
-std::string StoredText(const char* name) {
-    char text[2048];
-    return ReadSetting(name, text, sizeof text) == REG_SZ ? text : "<none>";
-}
 
 // The texts of a list ("a\0b\0\0") joined by "|".
 std::string ListTexts(const char* list) {
@@ -75,21 +67,11 @@ PortSettings Loaded(int port) {
     return settings;
 }
 
-class ModemPage : public testing::Test {
+class ModemPage : public StandInTest {
 protected:
     void SetUp() override {
-        WipeSettings();
-        SetProcessDefaults(&g_state);
+        StandInTest::SetUp();
         g_state.role = kRoleModem;
-        g_win.instance = GetModuleHandleA(nullptr);
-        parent_ = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED, 0, 0, 700, 400, nullptr, nullptr, nullptr, nullptr);
-        g_win.mainWindow = parent_;
-    }
-    void TearDown() override {
-        if (page_ != nullptr && IsWindow(page_)) DestroyWindow(page_);
-        DestroyWindow(parent_);
-        Pump();
-        WipeSettings();
     }
     void Open(int port = 1) {
         page_ = CreateModemPage(parent_, port);
@@ -105,7 +87,6 @@ protected:
     // Whether the controls the check box switches (all but itself) are enabled, by one of them.
     bool Switched() { return Enabled(IDC_MODEM_BAUD_RATE); }
 
-    HWND parent_ = nullptr;
     HWND page_ = nullptr;
 };
 

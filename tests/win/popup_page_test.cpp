@@ -5,13 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "base/messages.h"
-#include "base/process_state.h"
 #include "base/settings.h"
-#include "base/win_state.h"
 #include "present/popup_page.h"
 #include "present/popup_page_ids.h"
 #include "present/popup_window.h"
@@ -34,16 +31,6 @@ int64_t Stored(const char* name) {
     return ReadSetting(name, &number, sizeof number) == REG_DWORD ? static_cast<int64_t>(number) : -1;
 }
 
-// The stored sound path, "<none>" when it is missing or no text.
-std::string StoredPath() {
-    char path[1024];
-    return ReadSetting("snd_f", path, sizeof path) == REG_SZ ? path : "<none>";
-}
-
-void PutText(const char* name, const std::string& text) {
-    WriteSetting(name, text.c_str(), static_cast<DWORD>(text.size() + 1), REG_SZ);
-}
-
 // The sound path shown when none was ever stored, made here without the program's helpers.
 std::string DefaultPath() {
     char directory[MAX_PATH] = {};
@@ -51,23 +38,12 @@ std::string DefaultPath() {
     return path + (path.empty() || path.back() != '\\' ? "\\" : "") + "Media\\ringin.wav";
 }
 
-class Page : public testing::Test {
+class Page : public StandInTest {
 protected:
     void SetUp() override {
-        WipeSettings();
-        SetProcessDefaults(&g_state);
-        g_win.instance = GetModuleHandleA(nullptr);
+        shown_ = true;
+        StandInTest::SetUp();
         ASSERT_TRUE(CreatePopupResources());
-        parent_ = CreateShownStandIn();
-        ASSERT_NE(nullptr, parent_);
-        g_win.mainWindow = parent_;
-    }
-    void TearDown() override {
-        if (page_ != nullptr && IsWindow(page_)) DestroyWindow(page_);
-        DestroyWindow(parent_);
-        Pump();
-        g_win.mainWindow = nullptr;
-        WipeSettings();
     }
     // The page as the main window makes it: created hidden, its start handled, then shown.
     void Open(HWND (*create)(HWND)) {
@@ -98,7 +74,6 @@ protected:
         Pump();
     }
 
-    HWND parent_ = nullptr;
     HWND page_ = nullptr;
 };
 
@@ -190,48 +165,34 @@ TEST_F(Page, PopupFontIsStoredAndReadAtTheNextStart) {
 
 // --- The Sounds page.
 
-TEST_F(Page, SoundSwitchAndPathAreReadAtTheStart) {
-    struct Case {
-        const char* what;
-        std::function<void()> store;
-        bool checked;
-        std::string shown;
-    };
-    const Case cases[] = {
-        {"nothing stored", [] {}, false, DefaultPath()},
-        {"stored", [] { WriteSettingDword("snd_e", 2); PutText("snd_f", "C:\\Sounds\\bell.wav"); }, true,
-         "C:\\Sounds\\bell.wav"},  // any number of 1 or more means on
-        {"path of another type", [] { WriteSettingDword("snd_f", 5); }, false, DefaultPath()},
-        {"path longer than a path", [] { PutText("snd_f", "C:\\" + std::string(300, 'a')); }, false, DefaultPath()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WipeSettings();
-        c.store();
-        Open(CreateSoundsPage);
-        EXPECT_EQ(c.checked, Checked(IDC_SOUND_ENABLED));
-        EXPECT_EQ(c.shown, Text(IDC_SOUND_FILE));
-    }
+// Any number of 1 or more is on; a path stored as something else than text reads as none, and the
+// default ring is shown.
+TEST_F(Page, SoundSwitchOfAnyNumberAndAPathOfAnotherType) {
+    WriteSettingDword("snd_e", 2);
+    WriteSettingDword("snd_f", 5);
+    Open(CreateSoundsPage);
+    EXPECT_TRUE(Checked(IDC_SOUND_ENABLED));
+    EXPECT_EQ(DefaultPath(), Text(IDC_SOUND_FILE));
 }
 
 TEST_F(Page, SoundSwitchAndPathAreStoredOnTheSaveAfterAChange) {
     Open(CreateSoundsPage);
     Save();
-    EXPECT_EQ("<none>", StoredPath()) << "filling the page is no change";
+    EXPECT_EQ("<none>", StoredText("snd_f")) << "filling the page is no change";
     Click(IDC_SOUND_ENABLED);
     EXPECT_EQ(-1, Stored("snd_e")) << "nothing stored before the save";
     Save();
     EXPECT_EQ(1, Stored("snd_e"));
-    EXPECT_EQ(DefaultPath(), StoredPath()) << "the default path, once the user changed something";
+    EXPECT_EQ(DefaultPath(), StoredText("snd_f")) << "the default path, once the user changed something";
 
     Type(IDC_SOUND_FILE, "D:\\Ring\\old phone.wav");
     Save();
-    EXPECT_EQ("D:\\Ring\\old phone.wav", StoredPath());
+    EXPECT_EQ("D:\\Ring\\old phone.wav", StoredText("snd_f"));
 
     // No more is stored than the next start reads back.
     Type(IDC_SOUND_FILE, "C:\\" + std::string(400, 'b'));
     Save();
-    EXPECT_EQ("C:\\" + std::string(256, 'b'), StoredPath());
+    EXPECT_EQ("C:\\" + std::string(256, 'b'), StoredText("snd_f"));
     Open(CreateSoundsPage);
     EXPECT_EQ("C:\\" + std::string(256, 'b'), Text(IDC_SOUND_FILE));
 }

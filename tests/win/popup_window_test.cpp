@@ -19,16 +19,6 @@
 
 namespace {
 
-// Polls every 10 ms until done() holds or timeoutMs have passed.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(10);
-    }
-}
-
 BOOL CALLBACK CollectPopup(HWND window, LPARAM found) {
     char className[16] = {};
     DWORD process = 0;
@@ -49,7 +39,7 @@ std::vector<HWND> Popups() {
 // The one shown popup, once there is one; nullptr after 3 s.
 HWND WaitForShownPopup() {
     HWND shown = nullptr;
-    WaitUntil([&] {
+    PumpUntil([&] {
         for (HWND window : Popups()) shown = IsWindowVisible(window) ? window : shown;
         return shown != nullptr;
     }, 3000);
@@ -57,7 +47,7 @@ HWND WaitForShownPopup() {
 }
 
 bool AllClosed(DWORD timeoutMs) {
-    return WaitUntil([] { return OpenPopupCount() == 0 && Popups().empty(); }, timeoutMs);
+    return PumpUntil([] { return OpenPopupCount() == 0 && Popups().empty(); }, timeoutMs);
 }
 
 class Popup : public testing::Test {
@@ -80,7 +70,6 @@ TEST_F(Popup, AppearsWithItsTextWithoutTakingTheFocus) {
         std::string expected;  // "cut": as many x as the formatter takes, 1024 at most
     };
     const Case cases[] = {
-        {[] { ShowPopup("%s\r\n%s", "Alice Example", "(555) 123 45 67"); }, "Alice Example\r\n(555) 123 45 67"},
         {[] { ShowPopup("%s", "100% %s %n %d"); }, "100% %s %n %d"},  // a received text is shown as it came
         {[] { ShowPopup("%s", std::string(5000, 'x').c_str()); }, "cut"},  // never written past the buffer
         {[] { ShowPopupFromStrings(IDS_ERROR, IDS_TWO_SERVERS); }, "Error\r\nMore than one server is not allowed!"},
@@ -117,7 +106,7 @@ TEST_F(Popup, ClosesByItselfAfterItsSecondsOrWhenSwitchedOff) {
     g_state.popupCloseSeconds = 30;
     ShowPopup("%s", "Open one");
     ShowPopup("%s", "Open two");
-    ASSERT_TRUE(WaitUntil([] { return Popups().size() == 2; }, 3000));
+    ASSERT_TRUE(PumpUntil([] { return Popups().size() == 2; }, 3000));
     g_state.popupsEnabled = 0;
     EXPECT_TRUE(AllClosed(2500)) << "closed at their next tick";
     ShowPopup("%s", "Nobody sees this");
@@ -149,7 +138,7 @@ TEST_F(Popup, DrawingObjectsAreReplacedUnderAnOpenPopup) {
     GetWindowRect(window, &rect);
     HDC screen = GetDC(nullptr);
     auto corner = [&] { return GetPixel(screen, rect.right - 3, rect.bottom - 3) & 0xFFFFFF; };
-    EXPECT_TRUE(WaitUntil([&] { return corner() == RGB(0x20, 0x40, 0xC0); }, 2000)) << std::hex << corner();
+    EXPECT_TRUE(PumpUntil([&] { return corner() == RGB(0x20, 0x40, 0xC0); }, 2000)) << std::hex << corner();
     ReleaseDC(nullptr, screen);
 }
 

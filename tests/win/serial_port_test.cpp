@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "base/process_state.h"
 #include "base/settings.h"
 #include "base/text_utils.h"
-#include "base/win_state.h"
 #include "diag/program_log.h"
 #include "modem/modem_command.h"
 #include "modem/modem_page.h"
@@ -46,37 +44,17 @@ TEST(SerialLine, WaitForLineStaysInsideItsBuffer) {
     CloseSerialPort(there);
 }
 
-// Handles messages (the program log's lines come through this thread) until done(), for a good while.
-template <typename Done>
-bool PumpUntil(Done done) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        if (done()) return true;
-    }
-    return false;
-}
-
 size_t Configured() {
     std::vector<std::string> commands = RecordedEvents("cmd");
     return static_cast<size_t>(std::count(commands.begin(), commands.end(), "AT+VCID=1"));
 }
 
-class Modem : public testing::Test {
+class Modem : public StandInTest {
 protected:
     void SetUp() override {
-        WipeSettings();
-        SetProcessDefaults(&g_state);
-        g_win.instance = GetModuleHandleA(nullptr);
-        parent_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        g_win.mainWindow = parent_;
+        StandInTest::SetUp();
         log_ = CreateProgramLogPage(parent_);
     }
-    void TearDown() override {
-        DestroyWindow(parent_);
-        WipeSettings();
-    }
-    HWND parent_ = nullptr;
     HWND log_ = nullptr;
 };
 
@@ -102,20 +80,20 @@ TEST_F(Modem, AMonitorTakesNewSettingsAndLetsGoWithItsPage) {
     size_t opened = RecordedEvents("open").size();
     HWND page = CreateModemPage(parent_, 1);
     ASSERT_NE(nullptr, page);
-    ASSERT_TRUE(PumpUntil([&] { return Configured() > configured; })) << "the modem was not configured";
+    ASSERT_TRUE(PumpUntil([&] { return Configured() > configured; }, 30000)) << "the modem was not configured";
 
     size_t closed = RecordedEvents("close").size();
     SelectChoiceByData(page, IDC_MODEM_BAUD_RATE, 9600);
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODEM_BAUD_RATE, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_MODEM_BAUD_RATE)));
     SendMessageA(page, WM_COMMAND, CMD_PAGE_SAVE, 0);
-    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("close").size() > closed; })) << "the port stayed open";
-    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("open").size() > opened + 1; })) << "not reopened";
-    EXPECT_TRUE(PumpUntil([&] { return Configured() > configured + 1; })) << "not configured again";
+    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("close").size() > closed; }, 30000)) << "the port stayed open";
+    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("open").size() > opened + 1; }, 30000)) << "not reopened";
+    EXPECT_TRUE(PumpUntil([&] { return Configured() > configured + 1; }, 30000)) << "not configured again";
 
     closed = RecordedEvents("close").size();
     DestroyWindow(page);  // the program ends
-    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("close").size() > closed; })) << "the port stayed open";
+    EXPECT_TRUE(PumpUntil([&] { return RecordedEvents("close").size() > closed; }, 30000)) << "the port stayed open";
 }
 
 }  // namespace

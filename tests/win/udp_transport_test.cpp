@@ -61,22 +61,6 @@ HWND UdpTransport::log_;
 SOCKET UdpTransport::socket_;
 SOCKET UdpTransport::stray_;
 
-TEST_F(UdpTransport, TheSecondOpenOfThePortFailsWithItsReason) {
-    WSASetLastError(0);
-    EXPECT_EQ(INVALID_SOCKET, UdpOpen(0, g_state.udpPort));
-    EXPECT_EQ(WSAEADDRINUSE, WSAGetLastError());  // the reason survives the socket's closing
-}
-
-TEST_F(UdpTransport, APacketSentToItselfArrivesWithItsZeroByte) {
-    memset(buffer_, 'x', sizeof buffer_);
-    EXPECT_EQ(1, UdpSend(socket_, kLoopback, g_state.udpPort, "Tellwire:977>RNG:2", 19));
-    WaitForADatagram();
-    ASSERT_EQ(19, UdpReceive(socket_, buffer_, kReceiveCapacity, sender_, sizeof sender_));
-    EXPECT_EQ(0, memcmp("Tellwire:977>RNG:2\0x", buffer_, 20));  // the zero byte came, and nothing behind it
-    EXPECT_STREQ(kLoopback, sender_);
-    EXPECT_TRUE(ListBoxLines(log_).empty());
-}
-
 // Only the system's port speaks for another copy; a datagram from elsewhere is logged as far as
 // it came (no zero byte, other text behind it in the buffer) and as text, never as a format.
 TEST_F(UdpTransport, ADatagramFromAnotherPortIsLoggedAndIgnored) {

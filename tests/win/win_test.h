@@ -1,8 +1,11 @@
-// What the Win32 tests share: a message pump and waits, the settings wiped between tests, the
-// program log's lines, the bench modem's record, a stand-in main window, and a driver for the
-// system's modal choosers.
+// What the Win32 tests share: a message pump and waits, the settings wiped between tests, files
+// read and written whole, the program log's lines, the bench modem's record, a stand-in main
+// window with the fixture of page tests, and a driver for the system's modal choosers.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -10,8 +13,18 @@
 #include <thread>
 #include <vector>
 
+#include "base/process_state.h"
+#include "base/settings.h"
+#include "base/win_state.h"
+
 // --- The program's settings, removed so that every test starts from the defaults.
 inline void WipeSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quillex"); }
+
+// A stored text, "<none>" when it is missing or no text.
+inline std::string StoredText(const char* name) {
+    std::vector<char> text(1 << 20, '\0');
+    return ReadSetting(name, text.data(), static_cast<DWORD>(text.size())) == REG_SZ ? text.data() : "<none>";
+}
 
 // --- Message handling for tests whose windows live on the test's own thread.
 
@@ -59,6 +72,46 @@ inline std::vector<std::string> ListBoxLines(HWND list, bool withTime = true) {
     return lines;
 }
 
+// --- Files the tests write and read whole, sharing them with everyone else.
+
+inline std::string TempPath(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + name;
+}
+
+inline std::string ReadFileText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    std::string text(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    if (!text.empty()) ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    return text.substr(0, got);
+}
+
+inline void WriteFileText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// --- The rows of a list view as it shows them: the cells of columns first to first + count - 1 of
+// each row, joined by "|".
+inline std::vector<std::string> ListRows(HWND list, int count, int first = 0) {
+    std::vector<std::string> rows(static_cast<size_t>(ListView_GetItemCount(list)));
+    for (size_t row = 0; row < rows.size(); ++row) {
+        for (int column = first; column < first + count; ++column) {
+            char cell[300] = "";
+            ListView_GetItemText(list, static_cast<int>(row), column, cell, sizeof cell);
+            rows[row] += (column > first ? "|" : "") + std::string(cell);
+        }
+    }
+    return rows;
+}
+
 // --- What the shell was asked to open. The bench's prefix records shell opens of web and mail
 // addresses and of folders in this file instead of starting a browser, a mail program or a
 // folder window.
@@ -69,13 +122,7 @@ inline const char kOpenedFile[] = "C:\\users\\Public\\opened.txt";
 // it as text).
 inline std::vector<std::string> OpenedByShell() {
     std::vector<std::string> lines;
-    std::string text(8192, '\0');
-    HANDLE file = CreateFileA(kOpenedFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE) ReadFile(file, &text[0], static_cast<DWORD>(text.size() - 1), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
+    std::string text = ReadFileText(kOpenedFile);
     size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find_first_of("\r\n", at);
@@ -106,15 +153,7 @@ inline std::vector<std::string> RecordedEvents(const char* kind) {
     const char* bench = getenv("TW_BENCH");
     if (bench == nullptr) return events;
     // Not "com1.*": such a name is the device COM1 to Windows.
-    std::string path = std::string("Z:") + bench + "/modem1.rec";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return events;
-    std::string text(1 << 20, '\0');
-    DWORD got = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
+    std::string text = ReadFileText(std::string("Z:") + bench + "/modem1.rec");
     size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
@@ -128,12 +167,6 @@ inline std::vector<std::string> RecordedEvents(const char* kind) {
         if (lineKind == kind) events.push_back(second == std::string::npos ? "" : line.substr(second + 1));
     }
     return events;
-}
-
-inline std::string RecordedCommands() {
-    std::string joined;
-    for (const std::string& command : RecordedEvents("cmd")) joined += " cmd " + command + "\n";
-    return joined;
 }
 
 // --- A shown stand-in for the main window, for tests of one page: a plain window that does nothing
@@ -154,6 +187,32 @@ inline HWND CreateShownStandIn() {
     if (window != nullptr) ShowWindow(window, SW_SHOWNOACTIVATE);
     return window;
 }
+
+// --- Tests of pages: the settings wiped and the process's state at its defaults, and a window that
+// stands in for the main window, hidden, or shown when shown_ is set before SetUp (as the system's
+// choosers need it). The pages made on it go with it.
+class StandInTest : public testing::Test {
+protected:
+    void SetUp() override {
+        WipeSettings();
+        SetProcessDefaults(&g_state);
+        g_win.instance = GetModuleHandleA(nullptr);
+        parent_ = shown_ ? CreateShownStandIn()
+                         : CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPED, 0, 0, 700, 400, nullptr, nullptr,
+                                           nullptr, nullptr);
+        ASSERT_NE(nullptr, parent_);
+        g_win.mainWindow = parent_;
+    }
+    void TearDown() override {
+        DestroyWindow(parent_);
+        Pump();
+        g_win.mainWindow = nullptr;
+        g_state.stop = 0;
+        WipeSettings();
+    }
+    bool shown_ = false;
+    HWND parent_ = nullptr;
+};
 
 // --- Driving the system's modal choosers (colour, font, file) in tests. A chooser runs its own
 // message loop on the test thread until it ends, so a second thread waits for it to show up,
