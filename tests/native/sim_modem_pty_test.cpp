@@ -33,6 +33,15 @@ double Seconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// Polls done() until it holds (true) or the bound is up (false).
+template <typename Done>
+bool Await(Done done) {
+    for (double deadline = Seconds() + kTimeoutMs / 1000.0; !done(); usleep(1000)) {
+        if (Seconds() > deadline) return false;
+    }
+    return true;
+}
+
 // Reads from fd until what came ends with expected (true) or the time is up (false). *got is all
 // that came.
 bool ReadUntil(int fd, const std::string& expected, std::string* got) {
@@ -153,23 +162,15 @@ protected:
         ASSERT_GE(fd, 0) << control_ << ": " << strerror(errno);
         std::string text = line + "\n";
         EXPECT_EQ(static_cast<ssize_t>(text.size()), write(fd, text.data(), text.size()));
-        double deadline = Seconds() + kTimeoutMs / 1000.0;
         int queued = 1;
-        while (ioctl(fd, FIONREAD, &queued) == 0 && queued > 0 && Seconds() < deadline) {
-            usleep(1000);
-        }
-        EXPECT_EQ(0, queued) << "the tool did not read " << line;
+        EXPECT_TRUE(Await([&] { return ioctl(fd, FIONREAD, &queued) == 0 && queued == 0; }))
+            << "the tool did not read " << line;
         close(fd);
     }
 
     // Waits until the record holds count lines of event.
     bool AwaitEvent(const std::string& event, size_t count) {
-        double deadline = Seconds() + kTimeoutMs / 1000.0;
-        while (Seconds() < deadline) {
-            if (Count(Events(ReadFile(record_)), event) >= count) return true;
-            usleep(10000);
-        }
-        return false;
+        return Await([&] { return Count(Events(ReadFile(record_)), event) >= count; });
     }
 
     // Stops the tool with SIGTERM, or with a "quit" line on its control FIFO; its exit status.
@@ -180,11 +181,8 @@ protected:
             EXPECT_EQ(0, kill(pid_, SIGTERM));
         }
         int status = -1;
-        double deadline = Seconds() + kTimeoutMs / 1000.0;
-        while (waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Seconds() > deadline) return -1;  // TearDown kills it
-            usleep(10000);
-        }
+        // Still running: -1, and TearDown kills it.
+        if (!Await([&] { return waitpid(pid_, &status, WNOHANG) != 0; })) return -1;
         pid_ = 0;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
