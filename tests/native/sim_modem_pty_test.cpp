@@ -225,25 +225,18 @@ TEST_F(SimModemPty, AnswersAndRecords) {
 TEST_F(SimModemPty, EveryOpeningStartsEmpty) {
     Start({});
     std::string got;
-    for (int round = 1; round <= 3; ++round) {
+    for (int round = 1; round <= 4; ++round) {
         OpenSlave();
         ASSERT_EQ(3, write(slave_, "AT\r", 3));
         EXPECT_TRUE(ReadUntil(slave_, "AT\r\r\nOK\r\n", &got)) << round << ": " << got;
-        EXPECT_EQ("AT\r\r\nOK\r\n", got) << round;
+        EXPECT_EQ("AT\r\r\nOK\r\n", got) << round << ": neither STALE nor LOST before it";
         Control("line STALE");  // sent, never read
         ASSERT_TRUE(AwaitEvent("tx 0d0a5354414c450d0a", round)) << round;
         CloseSlave();
         ASSERT_TRUE(AwaitEvent("close", round)) << round;
         Control("line LOST");  // nobody listens
     }
-    OpenSlave();
-    ASSERT_EQ(3, write(slave_, "AT\r", 3));
-    EXPECT_TRUE(ReadUntil(slave_, "AT\r\r\nOK\r\n", &got)) << got;
-    EXPECT_EQ("AT\r\r\nOK\r\n", got);  // neither STALE nor LOST before it
-    CloseSlave();
-    ASSERT_TRUE(AwaitEvent("close", 4));
     std::vector<std::string> events = Events(ReadFile(record_));
-    EXPECT_EQ(4u, Count(events, "open"));
     EXPECT_EQ(0u, Count(events, "tx 0d0a4c4f53540d0a")) << "LOST was sent to a closed port";
     EXPECT_EQ(0, Stop());
 }
