@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,27 +48,18 @@ ModemOutput Feed(const ModemCase& c, const std::vector<size_t>& cuts) {
 std::string Chars(size_t count, char c) { return std::string(count, c); }
 
 const ModemCase kCases[] = {
-    {"echo on", true, false, {}, {}, "ATZ\r", "ATZ\r" + kOk, {"ATZ"}},
-    {"echo off", false, false, {}, {}, "ATZ\r", kOk, {"ATZ"}},
     {"ATE0 stops the echo after its own CR", true, false, {}, {}, "ATE0\rATI\r",
      "ATE0\r" + kOk + kOk, {"ATE0", "ATI"}},
-    {"ATE1 starts it after its own CR", false, false, {}, {}, "ATE1\rAT\r", kOk + "AT\r" + kOk,
-     {"ATE1", "AT"}},
     {"ATZ restores echo on", true, false, {}, {}, "ATE0\rATZ\rAT\r",
      "ATE0\r" + kOk + kOk + "AT\r" + kOk, {"ATE0", "ATZ", "AT"}},
-    {"ATZ restores echo off", false, false, {}, {}, "ATE1\rATZ\rAT\r", kOk + "ATZ\r" + kOk + kOk,
-     {"ATE1", "ATZ", "AT"}},
-    {"commands in any case, blanks ignored", false, false, {}, {}, "ate1\r", kOk, {"ate1"}},
     {"default caller-ID commands", false, false, {}, {},
      "AT#CID=1\rAT+VCID=1\rAT#CC1\rAT*ID1\rAT%CCID=1\r", kOk + kOk + kOk + kOk + kOk,
      {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"}},
-    {"caller-ID command written loosely", false, false, {}, {}, " at # cid = 1\r", kOk,
-     {" at # cid = 1"}},
+    {"caller-ID command written loosely", false, false, {}, {}, " at #\tcid = 1\r", kOk,
+     {" at #\tcid = 1"}},
     {"one accepted, the others refused", false, false, {"at+vcid=1"}, {},
      "AT#CID=1\rAT+VCID=1\rAT#CC1\rAT*ID1\rAT%CCID=1\r", kError + kOk + kError + kError + kError,
      {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"}},
-    {"an accepted command of another chip set", false, false, {"AT+CLIP=1"}, {},
-     "AT+CLIP=1\rAT#CID=1\r", kOk + kError, {"AT+CLIP=1", "AT#CID=1"}},
     {"a refused default caller-ID command", false, false, {}, {"AT#CID=1"},
      "AT#CID=1\rAT+VCID=1\r", kError + kOk, {"AT#CID=1", "AT+VCID=1"}},
     {"a refused ordinary command", false, false, {}, {"ATS0=0"}, "ats0 = 0\rATS7=60\r",
@@ -85,63 +75,30 @@ const ModemCase kCases[] = {
      "\nA\nT\r" + kOk + "\n", {"AT"}},
     {"NUL and 8-bit bytes", true, false, {}, {}, std::string("\0\xff\r", 3),
      std::string("\0\xff\r", 3) + kError, {std::string("\0\xff", 2)}},
-    {"8-bit bytes after AT", false, false, {}, {}, "at\xe9\r", kOk, {"at\xe9"}},
-    {"a long line keeps its last 1024 bytes", false, false, {}, {}, Chars(5000, 'x') + "\r", kError,
-     {Chars(1024, 'x')}},
-    {"AT then garbage beyond 1024 bytes", false, false, {}, {}, "AT" + Chars(5000, 'I') + "\r",
-     kError, {Chars(1024, 'I')}},
     {"garbage then AT within the last 1024 bytes", false, false, {}, {},
      Chars(5000, 'x') + "AT" + Chars(1022, 'I') + "\r", kOk, {"AT" + Chars(1022, 'I')}},
     {"a line after a long one starts afresh", false, false, {}, {}, Chars(3000, 'x') + "\rATZ\r",
      kError + kOk, {Chars(1024, 'x'), "ATZ"}},
     {"dead: no echo, no reply, commands still seen", true, true, {}, {}, "ATZ\rhello\r", "",
      {"ATZ", "hello"}},
-    {"dead: ATE0 changes nothing", true, true, {}, {}, "ATE0\r", "", {"ATE0"}},
 };
 
-TEST(SimModem, AnswersInOneChunk) {
-    for (const ModemCase& c : kCases) {
-        ModemOutput out = Feed(c, {});
-        EXPECT_EQ(c.sent, out.send) << c.what;
-        EXPECT_EQ(c.commands, out.commands) << c.what;
-    }
-}
-
-// The pieces may arrive in any chunking: byte by byte, and cut at every single place.
+// The pieces may arrive in any chunking: whole, byte by byte, and cut at every single place.
 TEST(SimModem, AnswersTheSameInAnyChunking) {
     for (const ModemCase& c : kCases) {
-        std::vector<size_t> everyByte;
-        for (size_t i = 1; i < c.input.size(); ++i) everyByte.push_back(i);
-        ModemOutput out = Feed(c, everyByte);
-        EXPECT_EQ(c.sent, out.send) << c.what << ", byte by byte";
-        EXPECT_EQ(c.commands, out.commands) << c.what << ", byte by byte";
-        if (c.input.size() > 100) continue;
-        for (size_t cut = 0; cut <= c.input.size(); ++cut) {
-            out = Feed(c, {cut});
-            EXPECT_EQ(c.sent, out.send) << c.what << ", cut at " << cut;
-            EXPECT_EQ(c.commands, out.commands) << c.what << ", cut at " << cut;
+        std::vector<std::vector<size_t>> chunkings = {{}, {}};
+        for (size_t i = 1; i < c.input.size(); ++i) chunkings[1].push_back(i);
+        for (size_t cut = 0; c.input.size() <= 100 && cut <= c.input.size(); ++cut) {
+            chunkings.push_back({cut});
+        }
+        for (const std::vector<size_t>& cuts : chunkings) {
+            SCOPED_TRACE(testing::Message() << c.what << ", " << cuts.size() << " cuts from "
+                                            << (cuts.empty() ? 0 : cuts[0]));
+            ModemOutput out = Feed(c, cuts);
+            EXPECT_EQ(c.sent, out.send);
+            EXPECT_EQ(c.commands, out.commands);
         }
     }
-}
-
-TEST(SimModem, NormalizesCommands) {
-    EXPECT_EQ("AT#CID=1", NormalizeCommand(" at #cid\t= 1 "));
-    EXPECT_EQ("AT\xe9", NormalizeCommand("at\xe9"));  // only ASCII letters change
-    EXPECT_EQ("", NormalizeCommand(" \t "));
-}
-
-TEST(SimModem, LastWordOnACommandWins) {
-    ModemSettings settings = DefaultModemSettings();
-    RefuseCommand(&settings, "at#cid=1");
-    AcceptCommand(&settings, "AT#CID=1");
-    AcceptCommand(&settings, "AT#CID = 1");  // no duplicate
-    Modem modem = StartModem(settings, false);
-    EXPECT_EQ(kOk, AnswerCommand(&modem, "AT#CID=1"));
-    const Lines& accepted = modem.settings.accepted;
-    EXPECT_EQ(1, std::count(accepted.begin(), accepted.end(), "AT#CID=1"));
-    RefuseCommand(&modem.settings, "AT#CID=1");
-    EXPECT_EQ(kError, AnswerCommand(&modem, "AT#CID=1"));
-    EXPECT_TRUE(modem.settings.refused == Lines{"AT#CID=1"});
 }
 
 TEST(SimModem, ControlChangesEchoAndPower) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,17 +23,13 @@ TEST(SimModemOptions, Errors) {
         const char* errorPart;
     } const cases[] = {
         {{}, "--link"},
-        {{"--echo", "on"}, "--link"},
         {{"--link"}, "needs a value"},
         {{"--link", "p", "--bogus"}, "unknown option --bogus"},
         {{"--link", "p", "--echo", "yes"}, "--echo"},
         {{"--link", "p", "--com", "0"}, "--com"},
-        {{"--link", "p", "--com", "1.5"}, "--com"},
-        {{"--link", "p", "--com", "x"}, "--com"},
         {{"--link", "p", "--repeat", "5"}, "--repeat needs --script"},
         {{"--link", "p", "--script", "s", "--repeat", "0"}, "--repeat"},
         {{"--link", "p", "--ring-gap", "-1"}, "--ring-gap"},
-        {{"--link", "p", "--ring-gap", ""}, "--ring-gap"},
     };
     for (const Case& c : cases) {
         OptionsParse parse = Parse(c.words);
@@ -60,16 +55,11 @@ TEST(SimModemOptions, Values) {
     EXPECT_EQ("r", o.record);
     EXPECT_TRUE(o.wallClock);
 
-    parse = Parse({"--link", "m"});
+    parse = Parse({"--link", "m"});  // the defaults the end-to-end tests and the demo rely on
     ASSERT_TRUE(parse.ok);
-    EXPECT_EQ(0, parse.options.com);
     EXPECT_TRUE(parse.options.modem.startEcho);
-    EXPECT_FALSE(parse.options.dead);
-    EXPECT_FALSE(parse.options.wallClock);
     EXPECT_DOUBLE_EQ(6, parse.options.ringGap);
-    EXPECT_DOUBLE_EQ(0, parse.options.repeatSeconds);
     EXPECT_EQ(DefaultModemSettings().accepted, parse.options.modem.accepted);
-    EXPECT_TRUE(parse.options.modem.refused.empty());
 }
 
 TEST(SimModemOptions, AcceptAndRefuseInOrder) {
@@ -80,9 +70,6 @@ TEST(SimModemOptions, AcceptAndRefuseInOrder) {
     } const cases[] = {
         {{"--accept", "at+vcid = 1"}, {"AT+VCID=1"}, {}},  // replaces the defaults
         {{"--accept", "AT#CID=1", "--accept", "AT*ID1"}, {"AT#CID=1", "AT*ID1"}, {}},
-        {{"--refuse", "ATS0=0"},
-         {"AT#CID=1", "AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"},
-         {"ATS0=0"}},
         {{"--refuse", "AT#CID=1"}, {"AT+VCID=1", "AT#CC1", "AT*ID1", "AT%CCID=1"}, {"AT#CID=1"}},
         {{"--accept", "AT#CID=1", "--refuse", "AT#CID=1"}, {}, {"AT#CID=1"}},
         {{"--refuse", "AT#CID=1", "--accept", "AT#CID=1"}, {"AT#CID=1"}, {}},
@@ -97,17 +84,10 @@ TEST(SimModemOptions, AcceptAndRefuseInOrder) {
     }
 }
 
-TEST(SimModemOptions, Help) {
-    OptionsParse parse = Parse({"--help"});  // no --link needed
-    ASSERT_TRUE(parse.ok);
+TEST(SimModemOptions, HelpNeedsNoLink) {
+    OptionsParse parse = Parse({"--help"});
+    ASSERT_TRUE(parse.ok) << parse.error;
     EXPECT_TRUE(parse.options.help);
-    const char* const named[] = {"--link PATH", "--com N", "--echo on|off", "--accept CMD",
-                                 "--refuse CMD", "--dead", "--script FILE", "--repeat SECONDS",
-                                 "--ring-gap SECONDS", "--control PATH", "--record FILE", "--wall-clock",
-                                 "wine reg add", "wineserver", "ready PATH", "SIGTERM",
-                                 "sleep SECONDS", "line TEXT", "raw TEXT", "call NUMBER",
-                                 "echo on|off", "dead on|off", "accept CMD", "refuse CMD", "quit"};
-    for (const char* text : named) EXPECT_NE(nullptr, std::strstr(kHelpText, text)) << text;
 }
 
 }  // namespace
