@@ -118,17 +118,23 @@ inline std::vector<std::string> ListRows(HWND list, int count, int first = 0) {
 
 inline const char kOpenedFile[] = "C:\\users\\Public\\opened.txt";
 
+// The text's lines, split at CR and at LF (a CR LF gives an empty line between, which callers skip).
+inline std::vector<std::string> TextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
 // The addresses opened so far, one a line, each recorded in quotes (so that cmd reads an "&" in
 // it as text).
 inline std::vector<std::string> OpenedByShell() {
     std::vector<std::string> lines;
-    std::string text = ReadFileText(kOpenedFile);
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        std::string address = text.substr(at, end - at);
-        at = end + 1;
+    for (std::string address : TextLines(ReadFileText(kOpenedFile))) {
         while (!address.empty() && (address.back() == ' ' || address.back() == '"')) address.pop_back();
         if (!address.empty()) lines.push_back(address.substr(address[0] == '"' ? 1 : 0));
     }
@@ -153,13 +159,7 @@ inline std::vector<std::string> RecordedEvents(const char* kind) {
     const char* bench = getenv("TW_BENCH");
     if (bench == nullptr) return events;
     // Not "com1.*": such a name is the device COM1 to Windows.
-    std::string text = ReadFileText(std::string("Z:") + bench + "/modem1.rec");
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(at, end - at);
-        at = end + 1;
+    for (const std::string& line : TextLines(ReadFileText(std::string("Z:") + bench + "/modem1.rec"))) {
         size_t first = line.find(' ');
         if (first == std::string::npos) continue;
         size_t second = line.find(' ', first + 1);
